@@ -1,0 +1,34 @@
+#include "driver/Compilerobject.h"
+
+#include "driver/Tickcounter.h"
+#include "preprocessor/Macrosobject.h"
+
+TMq71R04CompilerObject::TMq71R04CompilerObject(std::FILE* target)
+    : Out(target), TickCounter(MonotonicTickCount) {
+  Defines = std::make_unique<std::vector<std::string>>();
+  LibraryDirs = std::make_unique<std::vector<std::string>>();
+  SourceFiles = std::make_unique<std::vector<std::string>>();
+  Macros = std::make_unique<std::vector<std::unique_ptr<TMacrosObject>>>();
+  WorkTable = std::make_unique<TWorkTableObject>();
+}
+
+TMq71R04CompilerObject::~TMq71R04CompilerObject() {
+  Defines.reset();
+  LibraryDirs.reset();
+  SourceFiles.reset();
+  for (auto& macro : *Macros) macro.reset();  // first to last
+  Macros.reset();
+  WorkTable.reset();
+}
+
+int TMq71R04CompilerObject::Compile() {
+  // Every pass runs even after an earlier one failed, so one run reports every fault it can.
+  const int results[] = {
+      Preprocess(), CheckLabels(), AllocateData(), RecognizeCommands(), ResolveLabels(), Encode(),
+  };
+  for (int result : results) {
+    if (result != 0) return 1;
+  }
+  WriteOutput();
+  return 0;
+}

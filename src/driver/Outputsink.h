@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+// The one channel for everything the translator prints. Bound to a stream it buffers and
+// writes in large blocks (the encoding trace alone is a few hundred bytes per row); unbound it
+// keeps the text, so tests can read exactly what a run would have printed.
+class OutputSink {
+ public:
+  OutputSink() = default;  // in memory
+  explicit OutputSink(std::FILE* target) : target_(target) {}
+  OutputSink(const OutputSink&) = delete;
+  OutputSink& operator=(const OutputSink&) = delete;
+  ~OutputSink();
+
+  void Write(std::string_view text);
+  // The text followed by CR LF.
+  void WriteLine(std::string_view text);
+  void Flush();
+
+  // Everything written so far, for a sink kept in memory.
+  const std::string& Captured() const { return buffer_; }
+
+  // The last message printed for a data row. A data fault repeated by the next rows of the
+  // same directive is printed once; the memory lasts for the whole run.
+  std::string LastDataMessage;
+
+ private:
+  static constexpr size_t FlushThreshold = 1 << 16;
+  std::FILE* target_ = nullptr;
+  std::string buffer_;
+};

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "driver/Outputsink.h"
+#include "worktable/Worktableobject.h"
+
+enum ArgumentListKind { DataSegmentList = 0, MacroArgumentList = 1 };
+enum ArgumentListStatus { StatusOk = 0, StatusInvalid = 1, StatusNoArguments = 2 };
+
+// Operand or argument texts of one statement, with the status of the split.
+struct OperandList {
+  std::vector<std::string> Items;
+  int Status = StatusOk;
+};
+
+// The instruction set object of the Mq71R04 core: its vocabulary (instruction, register and
+// special-register tables), the text services for statements and numbers, command recognition
+// and the encoder. The tables are constant data shared by every object, so a full object costs
+// no more to make than a bare one.
+class TMq71R04_ASMParserObject {
+ public:
+  // What ParseNumber returns for a text that is not a number (0x0FFFFFFF).
+  static constexpr int32_t InvalidNumber = 268435455;
+
+  // Full construction: with the tables. Messages go to `out`.
+  explicit TMq71R04_ASMParserObject(OutputSink& out);
+  // Bare construction: text services only; no table look-up may be made on it.
+  static TMq71R04_ASMParserObject Bare(OutputSink& out);
+
+  // Tables: position of the first row whose name equals `name` ignoring letter case, or -1.
+  int FindInstruction(std::string_view name) const;
+  int FindRegister(std::string_view name) const;
+  int FindSpecialRegister(std::string_view name) const;
+  // Value of the row at a position ("000001", "__PSEUDO", ...).
+  std::string InstructionValue(int position) const;
+  std::string RegisterValue(int position) const;
+  std::string SpecialRegisterValue(int position) const;
+  // Position of the first instruction whose name equals `command` exactly, or -1.
+  int ScanInstructionExact(std::string_view command) const;
+
+  // Text services.
+  std::string ExtractCommand(std::string_view statement) const;
+  int SplitOperands(std::string_view statement, OperandList& list) const;
+  int SplitArgumentList(std::string_view statement, OperandList& list, ArgumentListKind kind,
+                        std::string_view lineText, std::string_view fileName) const;
+  int32_t ParseNumber(std::string_view text) const;
+  std::string IntToBits(int32_t value, int width) const;
+
+  // Command recognition of one row; 0 when acceptable.
+  int ParseStatement(int row, TWorkTableObject& table);
+  // Encodes one row into its machine word; 0 when encoded.
+  int TranslateLine(int row, TWorkTableObject& table);
+
+  // Operand texts of the row being recognised.
+  OperandList Operands;
+
+ private:
+  TMq71R04_ASMParserObject(OutputSink& out, bool withTables);
+  OutputSink* out_;
+  bool hasTables_;
+};

@@ -1,0 +1,52 @@
+#include "worktable/Textutils.h"
+
+std::string Trim(std::string_view text) {
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && static_cast<unsigned char>(text[begin]) <= 32) ++begin;
+  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 32) --end;
+  return std::string(text.substr(begin, end - begin));
+}
+
+char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string ToLowerAscii(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) c = FoldCase(c);
+  return result;
+}
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
+  }
+  return true;
+}
+
+bool Contains(std::string_view text, std::string_view part) {
+  return text.find(part) != std::string_view::npos;
+}
+
+bool Contains(std::string_view text, char c) { return text.find(c) != std::string_view::npos; }
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+  return text.substr(0, prefix.size()) == prefix;
+}
+
+std::string FormatMessage(std::string_view pattern, std::initializer_list<std::string_view> args) {
+  std::string result;
+  result.reserve(pattern.size() + 32);
+  auto next = args.begin();
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    const bool placeholder = pattern[i] == '%' && i + 1 < pattern.size() &&
+                             (pattern[i + 1] == 's' || pattern[i + 1] == 'i');
+    if (placeholder && next != args.end()) {
+      result += *next++;
+      ++i;
+    } else {
+      result += pattern[i];
+    }
+  }
+  return result;
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+// Column indices of a work-table row.
+enum WorkTableColumn {
+  ColFile = 0,
+  ColLine = 1,
+  ColText = 2,
+  ColOperand1 = 3,
+  ColOperand2 = 4,
+  ColCommand = 5,
+  ColLabels = 6,
+  ColCode = 7,
+};
+
+// The program being assembled: one row per statement (from the data pass on, one row per
+// 16-bit word, so a row index is a word address), eight text cells per row.
+//
+// Rows are stored whole, so that the eight columns always have the same length. Besides the
+// one-row operations, the table offers one-sweep forms (DeleteRowsWhere, ReplaceRows) so that a
+// pass that removes many rows stays linear.
+class TWorkTableObject {
+ public:
+  static constexpr int ColumnCount = 8;
+  using Row = std::array<std::string, ColumnCount>;
+
+  TWorkTableObject() = default;
+  TWorkTableObject(const TWorkTableObject&) = default;
+  TWorkTableObject& operator=(const TWorkTableObject&) = default;
+  virtual ~TWorkTableObject() = default;
+
+  void AddRow(std::string file, std::string line, std::string text, std::string operand1,
+              std::string operand2, std::string command, std::string labels, std::string code);
+  void AddRow(Row row);
+  // Inserts all rows of `source` so that source row i becomes row `row` + i.
+  void InsertTable(const TWorkTableObject& source, int row);
+  void DeleteRow(int row);
+  int RowCount() const { return static_cast<int>(rows_.size()); }
+  void Clear() { rows_.clear(); }
+
+  // Copies of cells; a column outside 0..7 throws "GetItem() Index argument more then 7", a
+  // row outside the table throws the list's own index error.
+  std::string GetItem(int row, int column) const;
+  void SetItem(int row, int column, std::string text);
+
+  // Read access without a copy, for hot loops; same checks as GetItem.
+  const std::string& Cell(int row, int column) const;
+
+  // Removes every row whose flag is set, in one sweep; `doomed` has one flag per row.
+  void DeleteRowsWhere(const std::vector<bool>& doomed);
+  const std::vector<Row>& Rows() const { return rows_; }
+  void ReplaceRows(std::vector<Row> rows) { rows_ = std::move(rows); }
+
+  // The eight cells of each row joined by single blanks, CR LF after each row.
+  std::string DumpText() const;
+  // Writes DumpText() to the named file in one write, replacing it.
+  void SaveToFile(const std::string& fileName) const;
+
+ private:
+  static void CheckColumn(int column);
+  std::vector<Row> rows_;
+};

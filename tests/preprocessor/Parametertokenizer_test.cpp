@@ -37,8 +37,11 @@ TEST(ParameterTokenizer, RecognisesEveryTokenKind) {
   const Case cases[] = {
       {"", {{Kind::End, ""}}},
       {" \t\x01 ", {{Kind::End, ""}}},
-      {" a, b_2", {{Kind::Identifier, "a"}, {Kind::Character, ","}, {Kind::Identifier, "b_2"},
-                   {Kind::End, ""}}},
+      {" a, b_2",
+       {{Kind::Identifier, "a"},
+        {Kind::Character, ","},
+        {Kind::Identifier, "b_2"},
+        {Kind::End, ""}}},
       {"_x9y", {{Kind::Identifier, "_x9y"}, {Kind::End, ""}}},
       {"12", {{Kind::Number, "12"}, {Kind::End, ""}}},
       {"-5", {{Kind::Number, "-5"}, {Kind::End, ""}}},
@@ -55,10 +58,10 @@ TEST(ParameterTokenizer, RecognisesEveryTokenKind) {
       {"'a' 'b'", {{Kind::QuotedText, "a"}, {Kind::QuotedText, "b"}, {Kind::End, ""}}},
       {"#321", {{Kind::QuotedText, "A"}, {Kind::End, ""}}},  // 321 modulo 256 = 65
       {"#x", {{Kind::Character, "#"}, {Kind::Identifier, "x"}, {Kind::End, ""}}},
-      {"(a)", {{Kind::Character, "("}, {Kind::Identifier, "a"}, {Kind::Character, ")"},
-               {Kind::End, ""}}},
-      {std::string("\0a", 2), {{Kind::Character, std::string(1, '\0')}, {Kind::Identifier, "a"},
-                               {Kind::End, ""}}},
+      {"(a)",
+       {{Kind::Character, "("}, {Kind::Identifier, "a"}, {Kind::Character, ")"}, {Kind::End, ""}}},
+      {std::string("\0a", 2),
+       {{Kind::Character, std::string(1, '\0')}, {Kind::Identifier, "a"}, {Kind::End, ""}}},
       {"\xe4", {{Kind::Character, "\xe4"}, {Kind::End, ""}}},
   };
   for (const Case& c : cases) {

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -124,6 +125,30 @@ TEST(NextOption, AVeryLongLineIsTakenApartInLinearTime) {
   EXPECT_EQ(values, Strings{"1"});
   EXPECT_EQ(steps, 2 * repetitions + 1);  // "-" with an empty key, then " a", for each "-a"
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+}
+
+// Every step consumes something, whatever the text, so the option loop always ends.
+TEST(NextOption, EveryStepShortensTheRemainder) {
+  const std::string alphabet = std::string("-= \tab\0", 8);
+  std::mt19937 random(71);
+  for (int trial = 0; trial < 20000; ++trial) {
+    std::string line;
+    const size_t length = random() % 12 + 1;
+    for (size_t i = 0; i < length; ++i) line += alphabet[random() % alphabet.size()];
+    TCommandLineParser parser;
+    parser.SetRemainder(line);
+    std::string key;
+    Strings values;
+    while (!parser.Remainder().empty()) {
+      const size_t before = parser.Remainder().size();
+      parser.NextOption(key, values);
+      ASSERT_LT(parser.Remainder().size(), before) << "stuck on \"" << line << '"';
+      for (const std::string& value : values) {
+        EXPECT_FALSE(value.empty());
+        EXPECT_EQ(value.find_first_of("- "), std::string::npos);
+      }
+    }
+  }
 }
 
 // ---- Parse: the whole command line ------------------------------------------------------

@@ -328,3 +328,55 @@ TEST(DataMessageFilter, PrintsTheFormattedTextUnchanged) {
 }
 
 }  // namespace
+
+namespace {
+
+const char* const Mnemonics[] = {
+    "mov",  "cmp",  "add",  "sub",  "and",  "or",   "xor",  "movl", "cmpl", "addl", "subl", "bich",
+    "bicl", "bish", "bisl", "btgh", "btgl", "btth", "bttl", "swap", "neg",  "not",  "shl",  "shr",
+    "shra", "rlc",  "rrc",  "adc",  "sbc",  "ldr",  "mtpr", "mfpr", "push", "pop",  "sst",  "cst",
+    "tof",  "tdc",  "jmp",  "jsr",  "jnz",  "jz",   "jns",  "js",   "jnc",  "jc",   "ijmp", "ijsr",
+    "rts",  "rti",  "rtsc", "nop",  "wait", "slp",  "rst",  "sksp", "lrah", "lral", "lsah", "lsal"};
+
+bool IsJump(const std::string& mnemonic) {
+  return mnemonic[0] == 'j';
+}
+
+// Statements made of every mnemonic and a pool of good and bad operands, recognised and then
+// encoded: an encoded word is always sixteen binary digits (jumps aside, which copy their
+// address text), and a failed instruction always says why.
+TEST(TranslateLine, RecognisedInstructionsGiveSixteenBitsOrAMessage) {
+  const std::vector<std::string> pool = {
+      "a0",  "D7", "#0",  "#3",    "#4",  "#9",         "x",   "0",  "1",    "15",   "0x1f",
+      "255", "-1", "256", "0x7ff", "11b", "1111111111", "17o", "2h", "$ff0", "\x7f", "b"};
+  uint32_t seed = 12345;
+  const auto next = [&seed](size_t bound) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<size_t>((seed >> 8) % bound);
+  };
+  for (int round = 0; round < 20000; ++round) {
+    const std::string mnemonic = Mnemonics[next(std::size(Mnemonics))];
+    std::string statement = mnemonic;
+    const size_t operandCount = next(3);
+    for (size_t i = 0; i < operandCount; ++i) {
+      statement += (i == 0 ? " " : ", ") + pool[next(pool.size())];
+    }
+    OutputSink sink;
+    TWorkTableObject table;
+    table.AddRow("f.asm", "1", statement, "$", "$", "$", "", "$");
+    ASSERT_EQ(TMq71R04_ASMParserObject(sink).ParseStatement(0, table), 0) << statement;
+    const int result = TMq71R04_ASMParserObject(sink).TranslateLine(0, table);
+    const std::string code = table.GetItem(0, ColCode);
+    if (result != 0) {
+      EXPECT_NE(sink.Captured(), "") << statement;
+      continue;
+    }
+    EXPECT_EQ(sink.Captured(), "") << statement;
+    if (IsJump(mnemonic)) continue;
+    ASSERT_EQ(code.size(), 17u) << statement;
+    EXPECT_EQ(code.find_first_not_of("01"), 16u) << statement;
+    EXPECT_EQ(code.back(), 'b') << statement;
+  }
+}
+
+}  // namespace

@@ -220,6 +220,109 @@ int32_t ShapeValue(const InstructionFormat& format, const RowOperands& operands)
   return operands.Value;
 }
 
+// The operands of a row read as the format wants them: register operands looked up in their
+// table, the value operand converted.
+RowOperands ReadOperands(const TMq71R04_ASMParserObject& parser, const InstructionFormat& format,
+                         const TWorkTableObject& table, int row) {
+  RowOperands operands;
+  for (size_t i = 0; i < 2; ++i) {
+    const std::string& text = table.Cell(row, static_cast<int>(ColOperand1 + i));
+    operands.Texts[i] = text;
+    int found = 0;
+    switch (format.Operands[i]) {
+      case Register:
+        found = parser.FindRegister(text);
+        if (found >= 0) operands.Codes[i] = parser.RegisterValue(found);
+        break;
+      case SpecialRegister:
+        found = parser.FindSpecialRegister(text);
+        if (found >= 0) operands.Codes[i] = parser.SpecialRegisterValue(found);
+        break;
+      case Value:
+        // A resolved address is ten binary digits without their suffix.
+        operands.Value = parser.ParseNumber(format.Reading == BinaryAddress ? text + "b" : text);
+        break;
+      case None:
+      case JumpAddress:
+        break;
+    }
+    if (found < 0) operands.AllRegistersFound = false;
+  }
+  return operands;
+}
+
+// What the checks of a format found: the messages to print, in order, and whether the row fails.
+// At most two messages: a noted register miss and the fault that ends the checks.
+struct CheckOutcome {
+  std::array<std::string_view, 2> Messages;
+  size_t MessageCount = 0;
+  bool Failed = false;
+};
+
+bool Passes(Check kind, const InstructionFormat& format, const RowOperands& operands) {
+  switch (kind) {
+    case Check::RegistersFound:
+      return operands.AllRegistersFound;
+    case Check::Operand1Empty:
+      return operands.Texts[0].empty();
+    case Check::Operand2Empty:
+      return operands.Texts[1].empty();
+    case Check::ValueNumeric:
+      return operands.Value != TMq71R04_ASMParserObject::InvalidNumber;
+    case Check::ValueAtMostMaximum:
+      return operands.Value <= format.Maximum;
+    case Check::ValueNotNegative:
+      return operands.Value >= 0;
+    case Check::Done:
+    case Check::RegistersFoundOrNoted:
+    case Check::NothingNoted:
+      break;
+  }
+  return true;
+}
+
+CheckOutcome RunChecks(const InstructionFormat& format, const RowOperands& operands) {
+  CheckOutcome outcome;
+  for (const CheckStep& step : format.Checks) {
+    if (step.Kind == Check::RegistersFoundOrNoted && !operands.AllRegistersFound) {
+      outcome.Messages[outcome.MessageCount++] = step.Message;
+      outcome.Failed = true;
+    } else if (step.Kind == Check::NothingNoted && outcome.Failed) {
+      return outcome;
+    } else if (!Passes(step.Kind, format, operands)) {
+      outcome.Messages[outcome.MessageCount++] = step.Message;
+      outcome.Failed = true;
+      return outcome;
+    }
+  }
+  return outcome;
+}
+
+// The opcode, then the fields in word order, then the binary suffix.
+std::string BuildWord(const TMq71R04_ASMParserObject& parser, const InstructionFormat& format,
+                      const RowOperands& operands, std::string_view entryCode) {
+  std::string word(format.FixedOpcode.empty() ? entryCode : format.FixedOpcode);
+  for (Field field : format.Fields) {
+    switch (field) {
+      case Operand1Code:
+        word += operands.Codes[0];
+        break;
+      case Operand2Code:
+        word += operands.Codes[1];
+        break;
+      case ValueBits:
+        word += parser.IntToBits(ShapeValue(format, operands), format.ValueWidth);
+        break;
+      case Operand1Text:
+        word += operands.Texts[0];
+        break;
+      case Unused:
+        break;
+    }
+  }
+  return word + "b";
+}
+
 // Non-empty when the data values fail; the checks run over all values at once, numeric first.
 template <size_t Count>
 std::string_view DataFault(const std::array<int32_t, Count>& values, int32_t maximum,
@@ -254,90 +357,11 @@ int TMq71R04_ASMParserObject::EncodeInstruction(int position, int row,
                                                 TWorkTableObject& table) const {
   const InstructionFormat* format = FormatAt(position);
   if (format == nullptr) return 1;
-
-  RowOperands operands;
-  for (size_t i = 0; i < 2; ++i) {
-    operands.Texts[i] = table.GetItem(row, static_cast<int>(ColOperand1 + i));
-    const std::string& text = operands.Texts[i];
-    int found = 0;
-    switch (format->Operands[i]) {
-      case Register:
-        found = FindRegister(text);
-        if (found >= 0) operands.Codes[i] = RegisterValue(found);
-        break;
-      case SpecialRegister:
-        found = FindSpecialRegister(text);
-        if (found >= 0) operands.Codes[i] = SpecialRegisterValue(found);
-        break;
-      case Value:
-        operands.Value =
-            ParseNumber(format->Reading == BinaryAddress ? text + "b" : std::string(text));
-        break;
-      case None:
-      case JumpAddress:
-        break;
-    }
-    if (found < 0) operands.AllRegistersFound = false;
-  }
-
-  bool registerMissNoted = false;
-  for (const CheckStep& step : format->Checks) {
-    bool passed = true;
-    switch (step.Kind) {
-      case Check::Done:
-        break;
-      case Check::RegistersFound:
-        passed = operands.AllRegistersFound;
-        break;
-      case Check::RegistersFoundOrNoted:
-        if (!operands.AllRegistersFound) {
-          Report(step.Message, row, table);
-          registerMissNoted = true;
-        }
-        break;
-      case Check::Operand1Empty:
-        passed = operands.Texts[0].empty();
-        break;
-      case Check::Operand2Empty:
-        passed = operands.Texts[1].empty();
-        break;
-      case Check::ValueNumeric:
-        passed = operands.Value != InvalidNumber;
-        break;
-      case Check::ValueAtMostMaximum:
-        passed = operands.Value <= format->Maximum;
-        break;
-      case Check::ValueNotNegative:
-        passed = operands.Value >= 0;
-        break;
-      case Check::NothingNoted:
-        if (registerMissNoted) return 1;
-        break;
-    }
-    if (!passed) return Report(step.Message, row, table);
-  }
-
-  std::string word(format->FixedOpcode.empty() ? table.Cell(row, ColCode)
-                                               : std::string(format->FixedOpcode));
-  for (Field field : format->Fields) {
-    switch (field) {
-      case Operand1Code:
-        word += operands.Codes[0];
-        break;
-      case Operand2Code:
-        word += operands.Codes[1];
-        break;
-      case ValueBits:
-        word += IntToBits(ShapeValue(*format, operands), format->ValueWidth);
-        break;
-      case Operand1Text:
-        word += operands.Texts[0];
-        break;
-      case Unused:
-        break;
-    }
-  }
-  table.SetItem(row, ColCode, word + "b");
+  const RowOperands operands = ReadOperands(*this, *format, table, row);
+  const CheckOutcome outcome = RunChecks(*format, operands);
+  for (size_t i = 0; i < outcome.MessageCount; ++i) Report(outcome.Messages[i], row, table);
+  if (outcome.Failed) return 1;
+  table.SetItem(row, ColCode, BuildWord(*this, *format, operands, table.Cell(row, ColCode)));
   return 0;
 }
 

@@ -71,9 +71,10 @@ TEST(DefineList, SubstitutesOnlyFreeStandingOccurrences) {
 }
 
 TEST(DefineList, SearchResumesBehindOccurrenceLeftAlone) {
-  // "AAA" holds "AA" at 0 (not free-standing: followed by A) and at 1; resuming behind the
-  // first occurrence skips the second, which would be free-standing.
-  EXPECT_EQ(Substituted(ListOf({"AA=x"}), "AAA"), "AAA");
+  // "xa,a,a" holds "a,a" at 1 (after x: not free-standing) and at 3 (after ',', at the end:
+  // free-standing). Resuming behind the first occurrence skips the overlapping second one.
+  EXPECT_EQ(Substituted(ListOf({"a,a=5"}), "xa,a,a"), "xa,a,a");
+  EXPECT_EQ(Substituted(ListOf({"a,a=5"}), "xa,a,a a,a"), "xa,a,a 5");
   EXPECT_EQ(Substituted(ListOf({"AA=x"}), "AAA AA"), "AAA x");
 }
 

@@ -188,6 +188,17 @@ TEST_F(MacrosTest, ExpandReplacesOnlyFreeStandingParameters) {
   }
 }
 
+TEST_F(MacrosTest, ExpandResumesBehindAnOccurrenceLeftAlone) {
+  // The parameter 'a,a' occurs at 1 (after x: not free-standing) and, overlapping, at 3 (after
+  // ',', before the line end); the search goes on behind the first, so the second is skipped.
+  TMacrosObject macro(job_);
+  macro.Parameters = {"a,a"};
+  WithBody(macro, {"xa,a,a", "a,a a,a"});
+  Lines arguments = {"1"};
+  macro.Expand(arguments, "call.asm", "7");
+  EXPECT_EQ(Texts(macro), (Lines{"xa,a,a", "a,a  1 "}));
+}
+
 TEST_F(MacrosTest, ExpandSubstitutesParametersOneAfterAnother) {
   TMacrosObject macro(job_);
   macro.Parameters = {"a", "b"};

@@ -37,7 +37,8 @@ class TableWalk {
   void Run();
 
  private:
-  // What the walk does with the row after a call of a macro with an empty body.
+  // What became of a call: left alone (invalid arguments), replaced by its body, or gone
+  // without a trace but its labels (empty body).
   enum class CallOutcome { NotExpanded, Expanded, Vanished };
 
   // The table as the last call found it: done_'s first rows, the call row, input_'s rest.

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "driver/Compilerobject.h"
+#include "isa/Mq71r04_asmparserobject.h"
 #include "preprocessor/Includeloader.h"
 #include "preprocessor/Macrosobject.h"
 #include "support/Testsupport.h"
@@ -204,6 +207,101 @@ TEST_F(TableWalkTest, DumpThatCannotBeWrittenEndsTheWalkAtTheFirstCall) {
     EXPECT_STREQ(error.what(), "Cannot create file sa.txt");
   }
   EXPECT_EQ(Printed(), "");  // the second call was never reached
+}
+
+// The walk as an index loop over the table, call by call, with both dumps written at every
+// call: the reference for the streaming walk.
+void ReferenceWalk(TMq71R04CompilerObject& job) {
+  TWorkTableObject& table = *job.WorkTable;
+  for (int r = 0; r < table.RowCount(); ++r) {
+    std::string text = table.GetItem(r, ColText);
+    job.Defines->Substitute(text);
+    table.SetItem(r, ColText, text);
+    const TMq71R04_ASMParserObject parser = TMq71R04_ASMParserObject::Bare(job.Out);
+    const std::string command = parser.ExtractCommand(text);
+    const size_t colon = text.rfind(':');
+    const std::string labels = colon == std::string::npos ? "" : text.substr(0, colon + 1);
+    for (size_t k = 0; k < job.Macros->size(); ++k) {
+      TMacrosObject& definition = *(*job.Macros)[k];
+      if (command != definition.Name) continue;
+      table.SaveToFile("sa.txt");
+      OperandList split;
+      parser.SplitArgumentList(table.GetItem(r, ColText), split, MacroArgumentList,
+                               table.GetItem(r, ColLine), table.GetItem(r, ColFile));
+      if (split.Status == StatusInvalid) continue;
+      std::vector<std::string> arguments;
+      if (split.Status == StatusOk) arguments = split.Items;
+      TMacrosObject call(job);
+      call.Assign(definition);
+      if (definition.ExpansionCount++ > 0) call.RenewGeneratedLabels();
+      call.Expand(arguments, table.GetItem(r, ColFile), table.GetItem(r, ColLine));
+      call.SaveToFile("MacrosBody.txt");
+      if (call.RowCount() == 0) {
+        if (r + 1 == table.RowCount() && !labels.empty()) {
+          table.SetItem(r, ColText, labels);
+        } else {
+          table.DeleteRow(r);
+          if (r < table.RowCount()) table.SetItem(r, ColText, labels + table.GetItem(r, ColText));
+        }
+        r -= 1;
+        break;
+      }
+      table.DeleteRow(r);
+      table.InsertTable(call, r);
+      table.SetItem(r, ColText, labels + table.GetItem(r, ColText));
+      r += call.RowCount() - 1;
+    }
+  }
+}
+
+TEST(TableWalkReference, StreamingWalkAgreesWithTheIndexLoop) {
+  const Lines library = {
+      ".macro one", "inc a0",        ".endmacro",  ".macro two p, q", "z: movl p, q", "jnz z",
+      ".endmacro",  ".macro e",      ".endmacro",  ".macro dup v",    "one",          "d2 v",
+      ".endmacro",  ".macro dup w",  "d3 w",       ".endmacro",       ".macro d2 x",  "e",
+      ".endmacro",  "#define S one", "#define T e"};
+  const Lines vocabulary = {"nop",      "l: nop",    "one",  "k: one", "two a0, a1", "two a0",
+                            "two",      "two a0 a1", "e",    "x: e",   "y: z: e",    "dup",
+                            "m: dup 5", "S",         "n: T", "jmp S",  "dup 1, 2",   "d2 S"};
+  std::mt19937 random(11);
+  for (int round = 0; round < 200; ++round) {
+    Lines rows;
+    const int count = static_cast<int>(random() % 9);
+    for (int i = 0; i < count; ++i) rows.push_back(vocabulary[random() % vocabulary.size()]);
+    TemporaryDirectory streamingDirectory;
+    TemporaryDirectory referenceDirectory;
+    TMq71R04CompilerObject streaming;
+    TMq71R04CompilerObject reference;
+    for (auto [job, directory] :
+         {std::pair{&streaming, &streamingDirectory}, std::pair{&reference, &referenceDirectory}}) {
+      CurrentDirectoryScope scope(directory->Path());
+      job->TickCounter = [] { return 77u; };
+      Lines lines = library;
+      LoadIncludedLines(*job, "lib.inc", lines);
+      for (size_t i = 0; i < rows.size(); ++i) {
+        job->WorkTable->AddRow("top.asm", std::to_string(i), rows[i], "$", "$", "$", "$", "$");
+      }
+    }
+    std::string description;
+    for (const std::string& row : rows) description += row + " | ";
+    for (int walk = 0; walk < 3; ++walk) {
+      {
+        CurrentDirectoryScope scope(streamingDirectory.Path());
+        WalkTable(streaming);
+      }
+      {
+        CurrentDirectoryScope scope(referenceDirectory.Path());
+        ReferenceWalk(reference);
+      }
+      ASSERT_EQ(streaming.WorkTable->DumpText(), reference.WorkTable->DumpText()) << description;
+      ASSERT_EQ(streaming.Out.Captured(), reference.Out.Captured()) << description;
+      for (const std::string name : {"sa.txt", "MacrosBody.txt"}) {
+        ASSERT_EQ(ReadFile(streamingDirectory.Path() / name),
+                  ReadFile(referenceDirectory.Path() / name))
+            << name << " after walk " << walk << ": " << description;
+      }
+    }
+  }
 }
 
 // prefix followed by the decimal number.

@@ -8,20 +8,30 @@ TMq71R04_ASMParserObject::TMq71R04_ASMParserObject(OutputSink& out, bool withTab
 TMq71R04_ASMParserObject TMq71R04_ASMParserObject::Bare(OutputSink& out) {
   return TMq71R04_ASMParserObject(out, false);
 }
-int TMq71R04_ASMParserObject::FindInstruction(std::string_view) const { return -1; }
-int TMq71R04_ASMParserObject::FindRegister(std::string_view) const { return -1; }
-int TMq71R04_ASMParserObject::FindSpecialRegister(std::string_view) const { return -1; }
-std::string TMq71R04_ASMParserObject::InstructionValue(int) const { return ""; }
-std::string TMq71R04_ASMParserObject::RegisterValue(int) const { return ""; }
-std::string TMq71R04_ASMParserObject::SpecialRegisterValue(int) const { return ""; }
-int TMq71R04_ASMParserObject::ScanInstructionExact(std::string_view) const { return -1; }
-std::string TMq71R04_ASMParserObject::ExtractCommand(std::string_view) const { return ""; }
-int TMq71R04_ASMParserObject::SplitOperands(std::string_view, OperandList&) const { return 0; }
-int TMq71R04_ASMParserObject::SplitArgumentList(std::string_view, OperandList&, ArgumentListKind,
-                                                std::string_view, std::string_view) const {
+int TMq71R04_ASMParserObject::FindInstruction(std::string_view) const {
+  return -1;
+}
+int TMq71R04_ASMParserObject::FindRegister(std::string_view) const {
+  return -1;
+}
+int TMq71R04_ASMParserObject::FindSpecialRegister(std::string_view) const {
+  return -1;
+}
+std::string TMq71R04_ASMParserObject::InstructionValue(int) const {
+  return "";
+}
+std::string TMq71R04_ASMParserObject::RegisterValue(int) const {
+  return "";
+}
+std::string TMq71R04_ASMParserObject::SpecialRegisterValue(int) const {
+  return "";
+}
+int TMq71R04_ASMParserObject::ScanInstructionExact(std::string_view) const {
+  return -1;
+}
+int TMq71R04_ASMParserObject::ParseStatement(int, TWorkTableObject&) {
   return 0;
 }
-int32_t TMq71R04_ASMParserObject::ParseNumber(std::string_view) const { return InvalidNumber; }
-std::string TMq71R04_ASMParserObject::IntToBits(int32_t, int) const { return ""; }
-int TMq71R04_ASMParserObject::ParseStatement(int, TWorkTableObject&) { return 0; }
-int TMq71R04_ASMParserObject::TranslateLine(int, TWorkTableObject&) { return 0; }
+int TMq71R04_ASMParserObject::TranslateLine(int, TWorkTableObject&) {
+  return 0;
+}

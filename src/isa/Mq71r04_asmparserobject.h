@@ -50,6 +50,12 @@ class TMq71R04_ASMParserObject {
   int32_t ParseNumber(std::string_view text) const;
   std::string IntToBits(int32_t value, int width) const;
 
+  // The general text-to-integer conversion behind ParseNumber: leading spaces, an optional sign,
+  // hexadecimal after "$", "x", "X", "0x" or "0X" (unsigned only, taken as a 32-bit pattern) or
+  // signed 32-bit decimal, and nothing after the digits. False when the text is not such a
+  // number; `value` is then left unchanged.
+  static bool ConvertInteger(std::string_view text, int32_t& value);
+
   // Command recognition of one row; 0 when acceptable.
   int ParseStatement(int row, TWorkTableObject& table);
   // Encodes one row into its machine word; 0 when encoded.
@@ -60,6 +66,13 @@ class TMq71R04_ASMParserObject {
 
  private:
   TMq71R04_ASMParserObject(OutputSink& out, bool withTables);
+
+  // Digit strings in base 2 and 8: the exact value's low 32 bits; false on a digit outside the
+  // base. An empty string is 0.
+  static bool BinaryToInt(std::string_view digits, int32_t& value);
+  static bool OctalToInt(std::string_view digits, int32_t& value);
+  static bool DigitsToInt(std::string_view digits, uint32_t base, int32_t& value);
+
   OutputSink* out_;
   bool hasTables_;
 };

@@ -1,0 +1,135 @@
+// Number syntax of the instruction set object: the four notations of ParseNumber, the general
+// conversion beneath them and the fixed-width binary texts that carry fields and addresses.
+
+#include "isa/Mq71r04_asmparserobject.h"
+#include "worktable/Textutils.h"
+
+namespace {
+
+bool IsDecimalDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Value of a hexadecimal digit in either case, or -1.
+int HexDigitValue(char c) {
+  if (IsDecimalDigit(c)) return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Length of a hexadecimal prefix ("$", "x", "X", "0x", "0X") at the start of `text`, or 0.
+size_t HexPrefixLength(std::string_view text) {
+  if (text.empty()) return 0;
+  if (text[0] == '$' || text[0] == 'x' || text[0] == 'X') return 1;
+  if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) return 2;
+  return 0;
+}
+
+// One or more hexadecimal digits as a 32-bit pattern. A digit is taken in only while the value
+// so far is at most 0x0FFFFFFF, which keeps eight significant digits and lets leading zeros
+// through.
+bool ConvertHexDigits(std::string_view digits, int32_t& value) {
+  if (digits.empty()) return false;
+  uint32_t pattern = 0;
+  for (char c : digits) {
+    const int digit = HexDigitValue(c);
+    if (digit < 0 || pattern > 0x0FFFFFFFu) return false;
+    pattern = pattern * 16 + static_cast<uint32_t>(digit);
+  }
+  value = static_cast<int32_t>(pattern);
+  return true;
+}
+
+// One or more decimal digits within -2147483648 .. 2147483647 once the sign is applied.
+bool ConvertDecimalDigits(std::string_view digits, bool negative, int32_t& value) {
+  if (digits.empty()) return false;
+  const int64_t limit = negative ? 2147483648LL : 2147483647LL;
+  int64_t magnitude = 0;
+  for (char c : digits) {
+    if (!IsDecimalDigit(c)) return false;
+    magnitude = magnitude * 10 + (c - '0');
+    if (magnitude > limit) return false;
+  }
+  value = static_cast<int32_t>(negative ? -magnitude : magnitude);
+  return true;
+}
+
+// True when the first occurrence of `letter` is the last character of a non-empty text.
+bool EndsWithOnlyOccurrence(std::string_view text, char letter) {
+  return !text.empty() && text.find(letter) == text.size() - 1;
+}
+
+}  // namespace
+
+bool TMq71R04_ASMParserObject::ConvertInteger(std::string_view text, int32_t& value) {
+  size_t position = 0;
+  while (position < text.size() && text[position] == ' ') ++position;
+  text.remove_prefix(position);
+  if (text.empty()) return false;
+
+  if (text[0] == '-' || text[0] == '+') {
+    // A sign admits decimal digits only: "-0x5" fails at its "x".
+    return ConvertDecimalDigits(text.substr(1), text[0] == '-', value);
+  }
+  const size_t prefix = HexPrefixLength(text);
+  if (prefix > 0) return ConvertHexDigits(text.substr(prefix), value);
+  return ConvertDecimalDigits(text, false, value);
+}
+
+bool TMq71R04_ASMParserObject::DigitsToInt(std::string_view digits, uint32_t base, int32_t& value) {
+  // Horner's rule in unsigned 32-bit arithmetic yields exactly the low 32 bits of the sum of
+  // digit times base to the power of its place, however long the text is.
+  uint32_t result = 0;
+  for (char c : digits) {
+    if (!IsDecimalDigit(c)) return false;
+    const uint32_t digit = static_cast<uint32_t>(c - '0');
+    if (digit >= base) return false;
+    result = result * base + digit;
+  }
+  value = static_cast<int32_t>(result);
+  return true;
+}
+
+bool TMq71R04_ASMParserObject::BinaryToInt(std::string_view digits, int32_t& value) {
+  return DigitsToInt(digits, 2, value);
+}
+
+bool TMq71R04_ASMParserObject::OctalToInt(std::string_view digits, int32_t& value) {
+  return DigitsToInt(digits, 8, value);
+}
+
+// The notations are tried in a fixed order and the first that applies decides: "0x" prefix,
+// then the suffixes h, b and o (lower case only, and only when the letter occurs nowhere
+// earlier), then plain decimal or "$"/"x" hexadecimal.
+int32_t TMq71R04_ASMParserObject::ParseNumber(std::string_view text) const {
+  int32_t value = InvalidNumber;
+  bool converted = false;
+  const std::string_view withoutSuffix = text.substr(0, text.empty() ? 0 : text.size() - 1);
+  if (text.empty()) {
+    converted = false;
+  } else if (StartsWith(text, "0x")) {
+    converted = ConvertInteger(text, value);
+  } else if (EndsWithOnlyOccurrence(text, 'h')) {
+    converted = ConvertInteger("0x" + std::string(withoutSuffix), value);
+  } else if (EndsWithOnlyOccurrence(text, 'b')) {
+    converted = BinaryToInt(withoutSuffix, value);
+  } else if (EndsWithOnlyOccurrence(text, 'o')) {
+    converted = OctalToInt(withoutSuffix, value);
+  } else {
+    converted = ConvertInteger(text, value);
+  }
+  return converted ? value : InvalidNumber;
+}
+
+// Bits 12 down to 0 that lie below `width`: the low min(width, 13) bits, most significant
+// first; a width of 0 or less gives the empty text.
+std::string TMq71R04_ASMParserObject::IntToBits(int32_t value, int width) const {
+  constexpr int HighestBit = 12;
+  const uint32_t pattern = static_cast<uint32_t>(value);
+  std::string bits;
+  for (int bit = HighestBit; bit >= 0; --bit) {
+    if (width > bit) bits += ((pattern >> bit) & 1u) != 0 ? '1' : '0';
+  }
+  return bits;
+}

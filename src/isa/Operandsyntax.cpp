@@ -1,0 +1,96 @@
+// Statement syntax of the instruction set object: labels, the command word and comma-separated
+// operand or argument lists.
+
+#include "isa/Mq71r04_asmparserobject.h"
+#include "worktable/Textutils.h"
+
+namespace {
+
+constexpr std::string_view MacroArgumentListMessage =
+    "[preprocessor error]%s(%s): Invalid macros argument list \"%s\".";
+constexpr std::string_view DataSegmentListMessage =
+    "[preprocessor error]%s(%s): Invalid data segment argument list \"%s\".";
+
+// Labels end at ":"; removing them one after another, each time trimming what is left, leaves
+// the trimmed text after the last ":". A text without ":" is returned as it stands.
+std::string StripLabels(std::string_view statement) {
+  const size_t lastColon = statement.rfind(':');
+  if (lastColon == std::string_view::npos) return std::string(statement);
+  return Trim(statement.substr(lastColon + 1));
+}
+
+// Position of the first space or tab, or npos.
+size_t FirstBlank(std::string_view text) {
+  return text.find_first_of(" \t");
+}
+
+// The text after the command word, trimmed; empty when the command stands alone.
+std::string ArgumentText(std::string_view statement) {
+  const size_t blank = FirstBlank(statement);
+  if (blank == std::string_view::npos) return "";
+  return Trim(statement.substr(blank));
+}
+
+bool IsAcceptableOperand(std::string_view operand) {
+  return !operand.empty() && !Contains(operand, ' ');
+}
+
+// Splits at every ",", trimming each piece; appends the pieces up to the first empty one or
+// one with a space inside, and tells whether every piece was acceptable. Only the space is
+// refused inside an operand: a tab between two characters stays part of it.
+bool AppendOperands(std::string_view argumentText, OperandList& list) {
+  size_t start = 0;
+  while (true) {
+    const size_t comma = argumentText.find(',', start);
+    const size_t end = comma == std::string_view::npos ? argumentText.size() : comma;
+    std::string piece = Trim(argumentText.substr(start, end - start));
+    if (!IsAcceptableOperand(piece)) return false;
+    list.Items.push_back(std::move(piece));
+    if (comma == std::string_view::npos) return true;
+    start = comma + 1;
+  }
+}
+
+// A malformed list always has an entry 0 to carry its status.
+int MarkInvalid(OperandList& list) {
+  if (list.Items.empty()) list.Items.emplace_back();
+  list.Status = StatusInvalid;
+  return 1;
+}
+
+}  // namespace
+
+// A statement without ":" that begins with a blank has an empty command; callers pass trimmed
+// statements.
+std::string TMq71R04_ASMParserObject::ExtractCommand(std::string_view statement) const {
+  const std::string text = StripLabels(statement);
+  const size_t blank = FirstBlank(text);
+  return blank == std::string::npos ? text : text.substr(0, blank);
+}
+
+int TMq71R04_ASMParserObject::SplitOperands(std::string_view statement, OperandList& list) const {
+  const std::string text = StripLabels(statement);
+  if (FirstBlank(text) == std::string::npos) {
+    list.Items.clear();
+    list.Status = StatusOk;
+    return 0;
+  }
+  if (!AppendOperands(ArgumentText(text), list)) return MarkInvalid(list);
+  return 0;
+}
+
+int TMq71R04_ASMParserObject::SplitArgumentList(std::string_view statement, OperandList& list,
+                                                ArgumentListKind kind, std::string_view lineText,
+                                                std::string_view fileName) const {
+  const std::string argumentText = ArgumentText(StripLabels(statement));
+  if (argumentText.empty()) {
+    list.Items.emplace_back();
+    list.Status = StatusNoArguments;
+    return 0;
+  }
+  if (AppendOperands(argumentText, list)) return 0;
+  const std::string_view pattern =
+      kind == MacroArgumentList ? MacroArgumentListMessage : DataSegmentListMessage;
+  out_->WriteLine(FormatMessage(pattern, {fileName, lineText, argumentText}));
+  return MarkInvalid(list);
+}

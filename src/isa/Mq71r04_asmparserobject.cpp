@@ -1,37 +1,184 @@
+// The instruction set object: its three constant tables, the look-ups on them and command
+// recognition. The text services live in Operandsyntax.cpp and Numbersyntax.cpp, the encoder
+// in Instructionencoder.cpp.
+
 #include "isa/Mq71r04_asmparserobject.h"
 
-// Placeholder until the instruction set lands.
+#include <algorithm>
+#include <array>
+#include <span>
+#include <stdexcept>
+
+#include "worktable/Textutils.h"
+#include "worktable/Translatorerror.h"
+
+namespace {
+
+// One row of a table, "name=value".
+struct TableRow {
+  std::string_view Name;
+  std::string_view Value;
+};
+
+// The order is part of the language: the encoder picks an instruction's format by its position.
+// clang-format off
+constexpr std::array<TableRow, 60> InstructionTable = {{
+    {"mov", "000001"}, {"cmp", "000010"}, {"add", "000100"}, {"sub", "000011"},         //  0
+    {"and", "000101"}, {"or", "000110"}, {"xor", "000111"},                             //  4
+    {"movl", "010"}, {"cmpl", "011"},                                                   //  7
+    {"addl", "001100"}, {"subl", "001011"},                                             //  9
+    {"bich", "0010101"}, {"bicl", "0010100"}, {"bish", "0011101"}, {"bisl", "0011100"}, // 11
+    {"btgh", "0011111"}, {"btgl", "0011110"}, {"btth", "0011011"}, {"bttl", "0011010"}, // 15
+    {"swap", "00000000001"}, {"neg", "00000000010"}, {"not", "00000000011"},            // 19
+    {"shl", "00000000100"}, {"shr", "00000000101"}, {"shra", "00000000110"},            // 22
+    {"rlc", "00000000111"}, {"rrc", "00000001000"}, {"adc", "00000001001"},             // 25
+    {"sbc", "00000001010"},                                                             // 28
+    {"ldr", "00100"}, {"mtpr", "00000010"}, {"mfpr", "00000011"},                       // 29
+    {"push", "0000000000010"}, {"pop", "0000000000011"},                                // 32
+    {"sst", "000000011000"}, {"cst", "000000011100"},                                   // 34
+    {"tof", "0000000000000100"}, {"tdc", "0000000000000101"},                           // 36
+    {"jmp", "100000"}, {"jsr", "100100"}, {"jnz", "101100"}, {"jz", "101000"},          // 38
+    {"jns", "110000"}, {"js", "110100"}, {"jnc", "111000"}, {"jc", "111100"},           // 42
+    {"ijmp", "0000000000000011"}, {"ijsr", "0000000000000111"},                         // 46
+    {"rts", "0000000000001100"}, {"rti", "0000000000001101"},                           // 48
+    {"rtsc", "000000000000111"},                                                        // 50
+    {"nop", "0000000000000000"}, {"wait", "0000000000000001"},                          // 51
+    {"slp", "0000000000001000"}, {"rst", "0000000000000010"},                           // 53
+    {"sksp", "0000000000000110"},                                                       // 55
+    {"lrah", "__PSEUDO"}, {"lral", "__PSEUDO"}, {"lsah", "__PSEUDO"}, {"lsal", "__PSEUDO"}, // 56
+}};
+
+// Four banks of eight; the code of (bank, n) is 8 * bank + n in five bits.
+constexpr std::array<TableRow, 32> RegisterTable = {{
+    {"a0", "00000"}, {"a1", "00001"}, {"a2", "00010"}, {"a3", "00011"},
+    {"a4", "00100"}, {"a5", "00101"}, {"a6", "00110"}, {"a7", "00111"},
+    {"b0", "01000"}, {"b1", "01001"}, {"b2", "01010"}, {"b3", "01011"},
+    {"b4", "01100"}, {"b5", "01101"}, {"b6", "01110"}, {"b7", "01111"},
+    {"c0", "10000"}, {"c1", "10001"}, {"c2", "10010"}, {"c3", "10011"},
+    {"c4", "10100"}, {"c5", "10101"}, {"c6", "10110"}, {"c7", "10111"},
+    {"d0", "11000"}, {"d1", "11001"}, {"d2", "11010"}, {"d3", "11011"},
+    {"d4", "11100"}, {"d5", "11101"}, {"d6", "11110"}, {"d7", "11111"},
+}};
+
+constexpr std::array<TableRow, 8> SpecialRegisterTable = {{
+    {"#0", "000"}, {"#1", "001"}, {"#2", "010"}, {"#3", "011"},
+    {"#4", "100"}, {"#5", "101"}, {"#6", "110"}, {"#7", "111"},
+}};
+// clang-format on
+
+constexpr std::string_view OperandCountMessage =
+    "[compiler error] %s(%s): Invalid operand(s) count.";
+constexpr std::string_view UnknownCommandMessage =
+    "[compiler error]%s(%s): Unknown assembler command \"%s\".";
+
+// Operands keep what command recognition found (at most two).
+constexpr size_t MaximumOperandCount = 2;
+
+// Register names may be written in any case, so the look-up by name ignores it.
+int FindIgnoringCase(std::span<const TableRow> table, std::string_view name) {
+  for (size_t position = 0; position < table.size(); ++position) {
+    if (EqualsIgnoreCase(table[position].Name, name)) return static_cast<int>(position);
+  }
+  return -1;
+}
+
+std::string ValueAt(std::span<const TableRow> table, int position) {
+  if (position < 0 || static_cast<size_t>(position) >= table.size()) {
+    throw std::out_of_range("table position " + std::to_string(position) + " out of bounds");
+  }
+  return std::string(table[static_cast<size_t>(position)].Value);
+}
+
+}  // namespace
+
 TMq71R04_ASMParserObject::TMq71R04_ASMParserObject(OutputSink& out)
     : TMq71R04_ASMParserObject(out, true) {}
+
 TMq71R04_ASMParserObject::TMq71R04_ASMParserObject(OutputSink& out, bool withTables)
     : out_(&out), hasTables_(withTables) {}
+
 TMq71R04_ASMParserObject TMq71R04_ASMParserObject::Bare(OutputSink& out) {
   return TMq71R04_ASMParserObject(out, false);
 }
-int TMq71R04_ASMParserObject::FindInstruction(std::string_view) const {
+
+void TMq71R04_ASMParserObject::RequireTables() const {
+  if (!hasTables_) {
+    throw TranslatorError("Instruction set object built without its tables was asked to look up");
+  }
+}
+
+int TMq71R04_ASMParserObject::FindInstruction(std::string_view name) const {
+  RequireTables();
+  return FindIgnoringCase(InstructionTable, name);
+}
+
+int TMq71R04_ASMParserObject::FindRegister(std::string_view name) const {
+  RequireTables();
+  return FindIgnoringCase(RegisterTable, name);
+}
+
+int TMq71R04_ASMParserObject::FindSpecialRegister(std::string_view name) const {
+  RequireTables();
+  return FindIgnoringCase(SpecialRegisterTable, name);
+}
+
+std::string TMq71R04_ASMParserObject::InstructionValue(int position) const {
+  RequireTables();
+  return ValueAt(InstructionTable, position);
+}
+
+std::string TMq71R04_ASMParserObject::RegisterValue(int position) const {
+  RequireTables();
+  return ValueAt(RegisterTable, position);
+}
+
+std::string TMq71R04_ASMParserObject::SpecialRegisterValue(int position) const {
+  RequireTables();
+  return ValueAt(SpecialRegisterTable, position);
+}
+
+// Source commands are recognised letter for letter: the table is lower case, so MOV is unknown
+// here although the encoder's look-up by name would find it.
+int TMq71R04_ASMParserObject::ScanInstructionExact(std::string_view command) const {
+  RequireTables();
+  for (size_t position = 0; position < InstructionTable.size(); ++position) {
+    if (InstructionTable[position].Name == command) return static_cast<int>(position);
+  }
   return -1;
 }
-int TMq71R04_ASMParserObject::FindRegister(std::string_view) const {
-  return -1;
+
+int TMq71R04_ASMParserObject::Report(std::string_view pattern, int row,
+                                     const TWorkTableObject& table, std::string_view detail) const {
+  out_->WriteLine(
+      FormatMessage(pattern, {table.Cell(row, ColFile), table.Cell(row, ColLine), detail}));
+  return 1;
 }
-int TMq71R04_ASMParserObject::FindSpecialRegister(std::string_view) const {
-  return -1;
+
+// Decides only whether the command exists and has at most two operands; whether the operands
+// suit it is the encoder's business.
+int TMq71R04_ASMParserObject::ParseStatement(int row, TWorkTableObject& table) {
+  // Tabs count as spaces here, so a tab inside an operand makes the list malformed.
+  std::string statement = table.GetItem(row, ColText);
+  std::replace(statement.begin(), statement.end(), '\t', ' ');
+
+  const std::string command = ExtractCommand(statement);
+  table.SetItem(row, ColCommand, command);
+  if (SplitOperands(statement, Operands) != 0) return 1;
+
+  const int position = ScanInstructionExact(command);
+  if (position >= 0) return StoreRecognisedInstruction(position, row, table);
+  if (command == DataByteCommand || command == DataWordCommand) return 0;
+  // A row that held only labels has no command and passes.
+  if (command.empty()) return 0;
+  return Report(UnknownCommandMessage, row, table, command);
 }
-std::string TMq71R04_ASMParserObject::InstructionValue(int) const {
-  return "";
-}
-std::string TMq71R04_ASMParserObject::RegisterValue(int) const {
-  return "";
-}
-std::string TMq71R04_ASMParserObject::SpecialRegisterValue(int) const {
-  return "";
-}
-int TMq71R04_ASMParserObject::ScanInstructionExact(std::string_view) const {
-  return -1;
-}
-int TMq71R04_ASMParserObject::ParseStatement(int, TWorkTableObject&) {
-  return 0;
-}
-int TMq71R04_ASMParserObject::TranslateLine(int, TWorkTableObject&) {
+
+int TMq71R04_ASMParserObject::StoreRecognisedInstruction(int position, int row,
+                                                         TWorkTableObject& table) {
+  table.SetItem(row, ColCode, InstructionValue(position));
+  const std::vector<std::string>& operands = Operands.Items;
+  if (operands.size() > MaximumOperandCount) return Report(OperandCountMessage, row, table);
+  table.SetItem(row, ColOperand1, operands.size() > 0 ? operands[0] : "");
+  table.SetItem(row, ColOperand2, operands.size() > 1 ? operands[1] : "");
   return 0;
 }

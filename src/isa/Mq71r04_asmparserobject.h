@@ -25,6 +25,10 @@ class TMq71R04_ASMParserObject {
  public:
   // What ParseNumber returns for a text that is not a number (0x0FFFFFFF).
   static constexpr int32_t InvalidNumber = 268435455;
+  // The command words of the rows that the data directives become: not instructions, and
+  // recognised and encoded separately.
+  static constexpr std::string_view DataByteCommand = "DATA_BYTE_ALLOCATION";
+  static constexpr std::string_view DataWordCommand = "DATA_WORD_ALLOCATION";
 
   // Full construction: with the tables. Messages go to `out`.
   explicit TMq71R04_ASMParserObject(OutputSink& out);
@@ -56,9 +60,11 @@ class TMq71R04_ASMParserObject {
   // number; `value` is then left unchanged.
   static bool ConvertInteger(std::string_view text, int32_t& value);
 
-  // Command recognition of one row; 0 when acceptable.
+  // Command recognition of one row; 0 when acceptable. Fills Operands without clearing it
+  // first, so an object serves one call.
   int ParseStatement(int row, TWorkTableObject& table);
-  // Encodes one row into its machine word; 0 when encoded.
+  // Encodes one row into its machine word; 0 when encoded. Data faults go through the sink's
+  // LastDataMessage, so one directive's fault is printed once however many words it gives.
   int TranslateLine(int row, TWorkTableObject& table);
 
   // Operand texts of the row being recognised.
@@ -72,6 +78,19 @@ class TMq71R04_ASMParserObject {
   static bool BinaryToInt(std::string_view digits, int32_t& value);
   static bool OctalToInt(std::string_view digits, int32_t& value);
   static bool DigitsToInt(std::string_view digits, uint32_t base, int32_t& value);
+
+  // Throws when the object was built bare: table look-ups need full construction.
+  void RequireTables() const;
+  int StoreRecognisedInstruction(int position, int row, TWorkTableObject& table);
+
+  int EncodeInstruction(int position, int row, TWorkTableObject& table) const;
+  int EncodeDataByte(int row, TWorkTableObject& table) const;
+  int EncodeDataWord(int row, TWorkTableObject& table) const;
+  // Prints a message headed by the row's file and line and returns failure (1).
+  int Report(std::string_view pattern, int row, const TWorkTableObject& table,
+             std::string_view detail = {}) const;
+  // As Report, but a message equal to the last data message printed is not printed again.
+  int ReportDataFault(std::string_view pattern, int row, const TWorkTableObject& table) const;
 
   OutputSink* out_;
   bool hasTables_;

@@ -79,36 +79,36 @@ TEST(ParseNumber, BinaryAndOctalKeepTheLowThirtyTwoBitsOfLongDigitStrings) {
 TEST(ParseNumber, RejectsWhatIsNotANumber) {
   const std::string notNumbers[] = {
       "",
-      "12b",          // 2 is no binary digit
-      "18o",          // 8 is no octal digit
-      "0x",           // prefix without digits
-      "h",            // becomes "0x"
-      "-0x5",         // sign before a hexadecimal prefix
-      "+$5",          //
-      "-x5",          //
+      "12b",   // 2 is no binary digit
+      "18o",   // 8 is no octal digit
+      "0x",    // prefix without digits
+      "h",     // becomes "0x"
+      "-0x5",  // sign before a hexadecimal prefix
+      "+$5",
+      "-x5",
       "2147483648",   // above the signed range
       "-2147483649",  // below it
       "99999999999999999999999999",
       "0x100000000",  // a ninth significant digit
-      "$123456789",   //
-      "1FH",          // suffixes count in lower case only
-      "101B",         //
-      "17O",          //
-      "5 ",           // nothing may follow the digits
-      "0x1F ",        //
-      "\t5",          // only spaces are skipped
-      "bb",           // b occurs before the end: read as decimal
-      "1b0b",         //
-      "x1b",          // b suffix: "x1" has a non-digit
-      "$",            //
-      "x",            //
-      "+",            //
-      "-",            //
-      " ",            //
-      "1.5",          //
-      "0xG",          //
-      "-5h",          // becomes "0x-5"
-      " 5h",          // becomes "0x 5"
+      "$123456789",
+      "1FH",  // suffixes count in lower case only
+      "101B",
+      "17O",
+      "5 ",  // nothing may follow the digits
+      "0x1F ",
+      "\t5",  // only spaces are skipped
+      "bb",   // b occurs before the end: read as decimal
+      "1b0b",
+      "x1b",  // b suffix: "x1" has a non-digit
+      "$",
+      "x",
+      "+",
+      "-",
+      " ",
+      "1.5",
+      "0xG",
+      "-5h",  // becomes "0x-5"
+      " 5h",  // becomes "0x 5"
       std::string("1\0", 2),
       "1 2",
       "b2",

@@ -5,7 +5,7 @@
 
 TMq71R04CompilerObject::TMq71R04CompilerObject(std::FILE* target)
     : Out(target), TickCounter(MonotonicTickCount) {
-  Defines = std::make_unique<std::vector<std::string>>();
+  Defines = std::make_unique<DefineList>();
   LibraryDirs = std::make_unique<std::vector<std::string>>();
   SourceFiles = std::make_unique<std::vector<std::string>>();
   Macros = std::make_unique<std::vector<std::unique_ptr<TMacrosObject>>>();

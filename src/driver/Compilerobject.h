@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "driver/Outputsink.h"
+#include "preprocessor/Definelist.h"
+#include "preprocessor/Labelnamegenerator.h"
 #include "worktable/Worktableobject.h"
 
 class TMacrosObject;
@@ -47,7 +49,7 @@ class TMq71R04CompilerObject {
   std::string ChecksumLabel;
   std::string MalfunctionHandler;
   int32_t ImageSizeLimit = 0;
-  std::unique_ptr<std::vector<std::string>> Defines;
+  std::unique_ptr<DefineList> Defines;
   std::unique_ptr<std::vector<std::string>> LibraryDirs;
   std::unique_ptr<std::vector<std::string>> SourceFiles;
   std::unique_ptr<std::vector<std::unique_ptr<TMacrosObject>>> Macros;
@@ -57,4 +59,6 @@ class TMq71R04CompilerObject {
   OutputSink Out;
   // The millisecond tick counter; replaceable so that tests get repeatable values.
   std::function<uint32_t()> TickCounter;
+  // Names for labels declared in macro bodies; its state and memory last for the whole run.
+  LabelNameGenerator LabelNames;
 };

@@ -1,0 +1,134 @@
+#include "preprocessor/Definelist.h"
+
+#include <functional>
+#include <queue>
+
+#include "worktable/Textutils.h"
+
+// Note [substitution candidates]
+// Applying every entry to every statement would cost (entries x rows) searches in each table
+// walk. An entry whose symbol holds none of the separator characters (':', tab, ',', blank, CR,
+// LF) can only be free-standing where it fills a whole run of non-separator characters of the
+// text. So the entries worth applying to a text are those whose symbol equals one of its runs,
+// those whose symbol holds a separator (rare; always tried), and, once an entry has inserted
+// its value, those whose symbol equals a run of that value (a later entry may replace inside
+// it). Entries are then applied in list order exactly as if all of them were tried; the others
+// would not have changed anything.
+
+namespace {
+
+bool IsSeparator(char c) {
+  return c == ':' || c == '\t' || c == ',' || c == ' ' || c == '\r' || c == '\n';
+}
+
+bool HasSeparator(std::string_view text) {
+  for (char c : text) {
+    if (IsSeparator(c)) return true;
+  }
+  return false;
+}
+
+bool MayPrecede(char c) {
+  return c == ':' || c == '\t' || c == ',' || c == ' ';
+}
+bool MayFollow(char c) {
+  return c == ',' || c == '\r' || c == '\n' || c == '\t' || c == ' ';
+}
+
+}  // namespace
+
+void DefineList::Append(std::string entry) {
+  const int index = Count();
+  const size_t split = entry.find('=');
+  entries_.push_back(Item{std::move(entry), split, index});
+  const std::string symbol(Symbol(index));
+  const auto [first, inserted] = firstByFoldedSymbol_.try_emplace(ToLowerAscii(symbol), index);
+  entries_.back().valueSource = first->second;
+  if (symbol.empty()) return;  // never found in a text
+  if (HasSeparator(symbol)) {
+    entriesWithSeparators_.push_back(index);
+  } else {
+    entriesBySymbol_[symbol].push_back(index);
+  }
+}
+
+std::string_view DefineList::Symbol(int index) const {
+  const Item& item = entries_[index];
+  return std::string_view(item.text).substr(0, item.split);
+}
+
+std::string_view DefineList::Value(int index) const {
+  const Item& item = entries_[index];
+  if (item.split == std::string::npos) return {};
+  return std::string_view(item.text).substr(item.split + 1);
+}
+
+bool DefineList::LookUp(std::string_view symbol, std::string_view& value) const {
+  const auto found = firstByFoldedSymbol_.find(ToLowerAscii(symbol));
+  if (found == firstByFoldedSymbol_.end()) return false;
+  value = Value(found->second);
+  return true;
+}
+
+bool DefineList::SubstituteSymbol(std::string& text, std::string_view symbol,
+                                  std::string_view value) {
+  if (symbol.empty()) return false;
+  bool replaced = false;
+  size_t start = 0;
+  for (size_t at = text.find(symbol, start); at != std::string::npos;
+       at = text.find(symbol, start)) {
+    const size_t end = at + symbol.size();
+    const bool freeStanding =
+        (at == 0 || MayPrecede(text[at - 1])) && (end == text.size() || MayFollow(text[end]));
+    if (freeStanding) {
+      text.replace(at, symbol.size(), value);
+      start = at + value.size();
+      replaced = true;
+    } else {
+      start = end;
+    }
+  }
+  return replaced;
+}
+
+void DefineList::CollectCandidates(std::string_view text, int after,
+                                   std::vector<int>& candidates) const {
+  size_t at = 0;
+  while (at < text.size()) {
+    if (IsSeparator(text[at])) {
+      ++at;
+      continue;
+    }
+    size_t end = at;
+    while (end < text.size() && !IsSeparator(text[end])) ++end;
+    const auto found = entriesBySymbol_.find(text.substr(at, end - at));
+    if (found != entriesBySymbol_.end()) {
+      for (int index : found->second) {
+        if (index > after) candidates.push_back(index);
+      }
+    }
+    at = end;
+  }
+  for (int index : entriesWithSeparators_) {
+    if (index > after) candidates.push_back(index);
+  }
+}
+
+void DefineList::Substitute(std::string& text) const {
+  std::vector<int> found;
+  CollectCandidates(text, -1, found);
+  std::priority_queue<int, std::vector<int>, std::greater<int>> pending(std::greater<int>(),
+                                                                        std::move(found));
+  int applied = -1;
+  while (!pending.empty()) {
+    const int index = pending.top();
+    pending.pop();
+    if (index <= applied) continue;  // the same entry found in several runs
+    applied = index;
+    const std::string_view value = Value(entries_[index].valueSource);
+    if (!SubstituteSymbol(text, Symbol(index), value)) continue;
+    std::vector<int> more;
+    CollectCandidates(value, index, more);
+    for (int candidate : more) pending.push(candidate);
+  }
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+// The "symbol=value" texts of every #define read so far, in reading order. Entries are only
+// appended; a symbol may occur more than once. The symbol of an entry is its text before the
+// first '=', the value its text after it.
+//
+// Two indexes keep substitution near-linear: the first entry of every symbol ignoring letter
+// case (the look-up of a value), and the entries of every symbol as written (the candidates
+// for one statement text, see Note [substitution candidates]).
+class DefineList {
+ public:
+  void Append(std::string entry);
+  int Count() const { return static_cast<int>(entries_.size()); }
+  const std::string& Entry(int index) const { return entries_[index].text; }
+  std::string_view Symbol(int index) const;
+  std::string_view Value(int index) const;
+
+  // The value of the first entry whose symbol equals `symbol` ignoring the case of A-Z;
+  // false when there is none.
+  bool LookUp(std::string_view symbol, std::string_view& value) const;
+
+  // Replaces, entry by entry in list order, every free-standing occurrence of the entry's
+  // symbol in `text` by the symbol's looked-up value. Free-standing: after the start, ':',
+  // tab, ',' or blank, and before the end, ',', CR, LF, tab or blank. The search resumes
+  // behind an inserted value, and behind an occurrence that was left alone.
+  void Substitute(std::string& text) const;
+
+  // One entry's pass over `text`; true when something was replaced.
+  static bool SubstituteSymbol(std::string& text, std::string_view symbol, std::string_view value);
+
+ private:
+  struct Item {
+    std::string text;
+    size_t split;     // position of the first '='
+    int valueSource;  // the first entry whose symbol equals this one's ignoring case
+  };
+  // Finds std::string keys by std::string_view without a copy.
+  struct TextHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+  void CollectCandidates(std::string_view text, int after, std::vector<int>& candidates) const;
+
+  std::vector<Item> entries_;
+  std::unordered_map<std::string, int> firstByFoldedSymbol_;
+  std::unordered_map<std::string, std::vector<int>, TextHash, std::equal_to<>> entriesBySymbol_;
+  // Entries whose symbol holds a separator character: candidates for every text.
+  std::vector<int> entriesWithSeparators_;
+};

@@ -1,0 +1,89 @@
+#include "preprocessor/Includeloader.h"
+
+#include <exception>
+#include <memory>
+
+#include "driver/Compilerobject.h"
+#include "preprocessor/Macrosobject.h"
+#include "preprocessor/Preprocessormessages.h"
+#include "preprocessor/Sourcereader.h"
+#include "worktable/Textutils.h"
+#include "worktable/Translatorerror.h"
+
+namespace PM = PreprocessorMessages;
+
+namespace {
+
+// The name without its first and last character, whatever they are.
+std::string WithoutEnds(const std::string& name) {
+  return name.size() < 2 ? std::string() : name.substr(1, name.size() - 2);
+}
+
+// Reading and processing are guarded together: any error is reported against the #include
+// line, the rest of the file is skipped, and what its earlier lines did stays done.
+IncludeResult LoadQuotedInclude(TMq71R04CompilerObject& job, const std::string& fileName,
+                                int lineIndex, const std::string& includeName) {
+  try {
+    std::vector<std::string> lines = ReadSourceLines(includeName);
+    LoadIncludedLines(job, includeName, lines);
+    return IncludeResult::Loaded;
+  } catch (const std::exception& error) {
+    job.Out.WriteLine(
+        FormatMessage(PM::IncludeFailed, {fileName, std::to_string(lineIndex), error.what()}));
+    return IncludeResult::Failed;
+  }
+}
+
+// The library directories in their order; the first that gives the file is used. Only the
+// reading is guarded: an error while its lines are processed ends the run.
+IncludeResult LoadLibraryInclude(TMq71R04CompilerObject& job, const std::string& fileName,
+                                 int lineIndex, const std::string& includeName) {
+  for (const std::string& directory : *job.LibraryDirs) {
+    std::vector<std::string> lines;
+    try {
+      lines = ReadSourceLines(directory + "/" + includeName);
+    } catch (const TranslatorError&) {
+      continue;
+    }
+    LoadIncludedLines(job, includeName, lines);
+    return IncludeResult::Loaded;
+  }
+  job.Out.WriteLine(
+      FormatMessage(PM::CannotOpenLibraryFile, {fileName, std::to_string(lineIndex), includeName}));
+  return IncludeResult::Failed;
+}
+
+}  // namespace
+
+IncludeResult LoadInclude(TMq71R04CompilerObject& job, const std::string& fileName, int lineIndex,
+                          const std::string& line) {
+  const std::string name = Trim(std::string_view(line).substr(9));
+  if (!name.empty() && (name.front() == '"' || name.back() == '"')) {
+    return LoadQuotedInclude(job, fileName, lineIndex, WithoutEnds(name));
+  }
+  if (!name.empty() && (name.front() == '<' || name.back() == '>')) {
+    return LoadLibraryInclude(job, fileName, lineIndex, WithoutEnds(name));
+  }
+  job.Out.WriteLine(FormatMessage(PM::InvalidInclude, {fileName, std::to_string(lineIndex)}));
+  return IncludeResult::Malformed;
+}
+
+void LoadIncludedLines(TMq71R04CompilerObject& job, const std::string& includeName,
+                       std::vector<std::string>& lines) {
+  for (int l = 0; l < static_cast<int>(lines.size()); ++l) {
+    lines[l] = RemoveComment(lines[l]);
+    if (lines[l].empty()) continue;
+    if (Contains(lines[l], "#define ")) {
+      TMacrosObject reader(job);
+      reader.ReadDefine(includeName, lines, *job.Defines, l);
+    }
+    if (StartsWith(Trim(lines[l]), ".macro ")) {
+      auto definition = std::make_unique<TMacrosObject>(job);
+      if (definition->ReadDefinition(includeName, lines, l) == 0) {
+        job.Macros->push_back(std::move(definition));
+      }
+      continue;
+    }
+    job.WorkTable->AddRow(includeName, std::to_string(l), lines[l], "$", "$", "$", "$", "$");
+  }
+}

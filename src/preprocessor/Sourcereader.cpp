@@ -1,0 +1,56 @@
+#include "preprocessor/Sourcereader.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "worktable/Textutils.h"
+#include "worktable/Translatorerror.h"
+
+std::vector<std::string> SplitSourceLines(std::string_view bytes) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  size_t at = 0;
+  while (at < bytes.size()) {
+    const char c = bytes[at];
+    if (c != '\r' && c != '\n') {
+      ++at;
+      continue;
+    }
+    lines.emplace_back(bytes.substr(start, at - start));
+    at += (c == '\r' && at + 1 < bytes.size() && bytes[at + 1] == '\n') ? 2 : 1;
+    start = at;
+  }
+  if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
+  return lines;
+}
+
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// The whole content of a regular file; false when it cannot be opened or read.
+bool ReadWholeFile(const std::string& fileName, std::string& bytes) {
+  std::error_code error;
+  if (std::filesystem::is_directory(fileName, error)) return false;
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(fileName.c_str(), "rb"));
+  if (!file) return false;
+  char block[1 << 16];
+  size_t count;
+  while ((count = std::fread(block, 1, sizeof block, file.get())) > 0) bytes.append(block, count);
+  return std::ferror(file.get()) == 0;
+}
+
+}  // namespace
+
+std::vector<std::string> ReadSourceLines(const std::string& fileName) {
+  std::string bytes;
+  if (!ReadWholeFile(fileName, bytes)) throw TranslatorError("Cannot open file " + fileName);
+  return SplitSourceLines(bytes);
+}
+
+std::string RemoveComment(std::string_view line) {
+  return Trim(line.substr(0, line.find(';')));
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Reading source files as lists of lines. Bytes are taken as they are (NUL included); a line
+// ends at CR LF, at a lone LF or at a lone CR, and a line end at the very end of the file does
+// not start another, empty line.
+
+// The lines of a text held in memory.
+std::vector<std::string> SplitSourceLines(std::string_view bytes);
+
+// The lines of the named file, relative names taken from the current directory. A file that
+// cannot be opened or read throws TranslatorError "Cannot open file <name>".
+std::vector<std::string> ReadSourceLines(const std::string& fileName);
+
+// A statement without its comment: cut at the first ';' (quotes do not protect it), trimmed.
+std::string RemoveComment(std::string_view line);

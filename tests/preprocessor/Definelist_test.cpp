@@ -1,0 +1,163 @@
+#include "preprocessor/Definelist.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "worktable/Textutils.h"
+
+namespace {
+
+DefineList ListOf(std::initializer_list<std::string> entries) {
+  DefineList list;
+  for (const std::string& entry : entries) list.Append(entry);
+  return list;
+}
+
+std::string Substituted(const DefineList& list, std::string text) {
+  list.Substitute(text);
+  return text;
+}
+
+TEST(DefineList, EntriesKeepReadingOrderAndSplitAtFirstEquals) {
+  const DefineList list = ListOf({"A=5", "=x", "a=b=c", "B="});
+  ASSERT_EQ(list.Count(), 4);
+  EXPECT_EQ(list.Entry(2), "a=b=c");
+  EXPECT_EQ(list.Symbol(0), "A");
+  EXPECT_EQ(list.Value(0), "5");
+  EXPECT_EQ(list.Symbol(1), "");
+  EXPECT_EQ(list.Value(1), "x");
+  EXPECT_EQ(list.Symbol(2), "a");
+  EXPECT_EQ(list.Value(2), "b=c");
+  EXPECT_EQ(list.Value(3), "");
+}
+
+TEST(DefineList, LookUpFindsFirstEntryIgnoringCaseOfLetters) {
+  const DefineList list = ListOf({"Size=1", "SIZE=2", "size=3", "\xc4x=4", "\xe4x=5"});
+  std::string_view value;
+  ASSERT_TRUE(list.LookUp("size", value));
+  EXPECT_EQ(value, "1");
+  ASSERT_TRUE(list.LookUp("SiZe", value));
+  EXPECT_EQ(value, "1");
+  // Only A-Z fold: the bytes C4 and E4 are different symbols.
+  ASSERT_TRUE(list.LookUp("\xe4X", value));
+  EXPECT_EQ(value, "5");
+  EXPECT_FALSE(list.LookUp("siz", value));
+}
+
+TEST(DefineList, SubstitutesOnlyFreeStandingOccurrences) {
+  const DefineList list = ListOf({"A=5"});
+  struct Case {
+    std::string text;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"movl a0,A", "movl a0,5"},
+      {"movl a0, A", "movl a0, 5"},
+      {"A", "5"},
+      {"x:A", "x:5"},
+      {"x\tA\tA", "x\t5\t5"},
+      {"A,A A", "5,5 5"},
+      {"AB A", "AB 5"},
+      {"BA", "BA"},
+      {"A:", "A:"},
+      {"(A)", "(A)"},
+      {"A+1", "A+1"},
+      {"a", "a"},  // the search is case-sensitive
+      {"AA A", "AA 5"},
+      {"A:A", "A:5"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Substituted(list, c.text), c.expected) << c.text;
+}
+
+TEST(DefineList, SearchResumesBehindOccurrenceLeftAlone) {
+  // "AAA" holds "AA" at 0 (not free-standing: followed by A) and at 1; resuming behind the
+  // first occurrence skips the second, which would be free-standing.
+  EXPECT_EQ(Substituted(ListOf({"AA=x"}), "AAA"), "AAA");
+  EXPECT_EQ(Substituted(ListOf({"AA=x"}), "AAA AA"), "AAA x");
+}
+
+TEST(DefineList, EntriesApplyInListOrder) {
+  // A later entry replaces inside a value inserted by an earlier one...
+  EXPECT_EQ(Substituted(ListOf({"A=B", "B=C"}), "jmp A"), "jmp C");
+  // ...but not the other way round.
+  EXPECT_EQ(Substituted(ListOf({"B=C", "A=B"}), "jmp A"), "jmp B");
+  // An entry never searches the value it has just inserted.
+  EXPECT_EQ(Substituted(ListOf({"A=A,A"}), "x A"), "x A,A");
+  EXPECT_EQ(Substituted(ListOf({"A=x\tA"}), "A A"), "x\tA x\tA");
+}
+
+TEST(DefineList, RepeatedAndCaseVariantSymbolsTakeTheFirstValue) {
+  EXPECT_EQ(Substituted(ListOf({"A=1", "A=2"}), "A"), "1");
+  EXPECT_EQ(Substituted(ListOf({"Max=7", "MAX=9"}), "Max,MAX max"), "7,7 max");
+}
+
+TEST(DefineList, EmptySymbolIsNeverFound) {
+  EXPECT_EQ(Substituted(ListOf({"=5"}), ""), "");
+  EXPECT_EQ(Substituted(ListOf({"=5"}), "a b"), "a b");
+}
+
+TEST(DefineList, SymbolsHoldingSeparatorsAreStillSubstituted) {
+  // Included files record such symbols after reporting them.
+  EXPECT_EQ(Substituted(ListOf({"a,b=7"}), "x a,b"), "x 7");
+  EXPECT_EQ(Substituted(ListOf({"p\tq=1"}), "p\tq,p"), "1,p");
+}
+
+TEST(DefineList, ValuesMayBeEmpty) {
+  EXPECT_EQ(Substituted(ListOf({"X=", "Y=2"}), "a X,Y"), "a ,2");
+}
+
+// The rules applied literally, entry after entry: the reference for the indexed version.
+std::string ReferenceSubstitution(const std::vector<std::string>& entries, std::string text) {
+  auto symbolOf = [](const std::string& entry) { return entry.substr(0, entry.find('=')); };
+  for (const std::string& entry : entries) {
+    const std::string symbol = symbolOf(entry);
+    std::string value;
+    for (const std::string& other : entries) {
+      if (EqualsIgnoreCase(symbolOf(other), symbol)) {
+        value = other.substr(other.find('=') + 1);
+        break;
+      }
+    }
+    if (symbol.empty()) continue;
+    size_t start = 0;
+    for (size_t at = text.find(symbol); at != std::string::npos; at = text.find(symbol, start)) {
+      const size_t end = at + symbol.size();
+      const bool before = at == 0 || std::string(":\t, ").find(text[at - 1]) != std::string::npos;
+      const bool after =
+          end == text.size() || std::string(",\r\n\t ").find(text[end]) != std::string::npos;
+      if (before && after) {
+        text.replace(at, symbol.size(), value);
+        start = at + value.size();
+      } else {
+        start = end;
+      }
+    }
+  }
+  return text;
+}
+
+TEST(DefineList, IndexedSubstitutionAgreesWithTheLiteralRules) {
+  std::mt19937 random(7);
+  const std::string alphabet = "aAbB:,\t x";
+  auto word = [&](int maxLength) {
+    std::string text;
+    const int length = static_cast<int>(random() % (maxLength + 1));
+    for (int i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
+    return text;
+  };
+  for (int round = 0; round < 3000; ++round) {
+    std::vector<std::string> entries;
+    DefineList list;
+    const int count = 1 + static_cast<int>(random() % 6);
+    for (int i = 0; i < count; ++i) {
+      entries.push_back(word(3) + "=" + word(4));
+      list.Append(entries.back());
+    }
+    const std::string text = word(14);
+    ASSERT_EQ(Substituted(list, text), ReferenceSubstitution(entries, text))
+        << "text \"" << text << "\", first entry \"" << entries[0] << "\"";
+  }
+}
+
+}  // namespace

@@ -1,0 +1,87 @@
+#include "preprocessor/Sourcereader.h"
+
+#include <gtest/gtest.h>
+
+#include "support/Testsupport.h"
+#include "worktable/Translatorerror.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(SplitSourceLines, EndsLinesAtCrLfLfAndLoneCr) {
+  struct Case {
+    std::string bytes;
+    Lines expected;
+  };
+  const Case cases[] = {
+      {"", {}},
+      {"a", {"a"}},
+      {"a\r\n", {"a"}},
+      {"a\n", {"a"}},
+      {"a\r", {"a"}},
+      {"\n", {""}},
+      {"\r\n\r\n", {"", ""}},
+      {"a\r\nb\nc\rd", {"a", "b", "c", "d"}},
+      {"a\n\rb", {"a", "", "b"}},  // LF then a lone CR: two line ends
+      {"a\r\r\nb", {"a", "", "b"}},
+      {"a\n\n", {"a", ""}},
+      {"x\ty\f\v", {"x\ty\f\v"}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SplitSourceLines(c.bytes), c.expected) << "input of " << c.bytes.size() << " bytes";
+  }
+}
+
+TEST(SplitSourceLines, KeepsNulAndHighBytesAsOrdinaryCharacters) {
+  const std::string bytes("a\0b\n\xff\xfe\0\r\n", 9);
+  const Lines lines = SplitSourceLines(bytes);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], std::string("a\0b", 3));
+  EXPECT_EQ(lines[1], std::string("\xff\xfe\0", 3));
+}
+
+TEST(SplitSourceLines, ElevenLinesWithFinalLineEndGiveElevenLines) {
+  std::string bytes;
+  for (int i = 0; i < 11; ++i) bytes += "nop\r\n";
+  EXPECT_EQ(SplitSourceLines(bytes).size(), 11u);
+}
+
+TEST(ReadSourceLines, ReadsRelativeToCurrentDirectory) {
+  TemporaryDirectory directory;
+  CurrentDirectoryScope scope(directory.Path());
+  WriteFile(directory.Path() / "m.asm", "one\r\ntwo");
+  EXPECT_EQ(ReadSourceLines("m.asm"), (Lines{"one", "two"}));
+}
+
+TEST(ReadSourceLines, MissingFileOrDirectoryThrowsCannotOpen) {
+  TemporaryDirectory directory;
+  CurrentDirectoryScope scope(directory.Path());
+  std::filesystem::create_directory(directory.Path() / "dir.asm");
+  for (const std::string name : {"absent.asm", "dir.asm"}) {
+    try {
+      ReadSourceLines(name);
+      ADD_FAILURE() << name << " was read";
+    } catch (const TranslatorError& error) {
+      EXPECT_EQ(std::string(error.what()), "Cannot open file " + name);
+    }
+  }
+}
+
+TEST(RemoveComment, CutsAtFirstSemicolonAndTrims) {
+  struct Case {
+    std::string line;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"  addl a1, 3 ; step", "addl a1, 3"},
+      {"movl a0, ';'", "movl a0, '"},  // quotes do not protect a ';'
+      {"; only a comment", ""},
+      {"\t nop \x01", "nop"},
+      {"a;b;c", "a"},
+      {"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(RemoveComment(c.line), c.expected) << c.line;
+}
+
+}  // namespace

@@ -1,18 +1,206 @@
 #include "cmdline/Commandlineparserclass.h"
 
-#include "driver/Compilerobject.h"
+#include <filesystem>
+#include <system_error>
 
-// Placeholder until the option parser lands.
-int TCommandLineParser::Parse(int argc, const char* const[], TMq71R04CompilerObject& job) {
-  if (argc <= 1) {
-    job.PrintUsage();
-    return 1;
+#include "cmdline/Optiontable.h"
+#include "driver/Compilerobject.h"
+#include "worktable/Textutils.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Job = TMq71R04CompilerObject;
+constexpr size_t kNotFound = std::string_view::npos;
+
+constexpr std::string_view kInvalidLibraryDir = "Invalid library dir \"%s\"";
+constexpr std::string_view kInvalidRootDir = "Invalid root project dir \"%s\"";
+constexpr std::string_view kInvalidSourceFile = "Invalid source file \"%s\"";
+
+bool Fail(Job& job, std::string_view message) {
+  job.Out.WriteLine(message);
+  return false;
+}
+
+// Every argument after the program name, each preceded by one blank.
+std::string JoinArguments(int argc, const char* const argv[]) {
+  std::string joined;
+  for (int i = 1; i < argc; ++i) {
+    joined += ' ';
+    if (argv[i] != nullptr) joined += argv[i];
   }
-  return 1;
+  return joined;
+}
+
+// Values are separated by the space character only; `text` is trimmed, so what follows a
+// blank needs trimming at its start only.
+void SplitValues(std::string_view text, std::vector<std::string>& values) {
+  size_t start = 0;
+  while (start < text.size()) {
+    const size_t blank = text.find(' ', start);
+    if (blank == kNotFound) {
+      values.emplace_back(text.substr(start));
+      return;
+    }
+    values.emplace_back(text.substr(start, blank - start));
+    start = blank + 1;
+    while (start < text.size() && static_cast<unsigned char>(text[start]) <= 32) ++start;
+  }
+}
+
+fs::path ResolveAgainst(const fs::path& base, const std::string& entry) {
+  const fs::path path(entry);
+  if (path.is_absolute() || base.empty()) return path;
+  return base / path;
+}
+
+// Note [library dirs]: angle includes are read after the change to the root directory, so a
+// relative library directory is resolved against the start directory when it is checked and
+// the list keeps the resolved path; that way includes come from the directory that was checked.
+// Messages quote the entry as it was given.
+bool CheckLibraryDirs(Job& job) {
+  std::error_code ignored;
+  const fs::path start = fs::current_path(ignored);
+  bool allFound = true;
+  for (std::string& entry : *job.LibraryDirs) {
+    const fs::path resolved = ResolveAgainst(start, entry);
+    std::error_code error;
+    if (fs::is_directory(resolved, error)) {
+      entry = resolved.string();
+    } else {
+      allFound = Fail(job, FormatMessage(kInvalidLibraryDir, {entry}));
+    }
+  }
+  return allFound;
+}
+
+// An empty RootDir (no "-rd" given) cannot be made current either.
+bool EnterRootDir(Job& job) {
+  std::error_code error;
+  fs::current_path(fs::path(job.RootDir), error);
+  if (!error) return true;
+  return Fail(job, FormatMessage(kInvalidRootDir, {job.RootDir}));
+}
+
+// Relative names are taken from the root directory, which is current by now; only a regular
+// file counts, so a directory of that name is reported like a missing file.
+bool CheckSourceFiles(Job& job) {
+  bool allFound = true;
+  for (const std::string& entry : *job.SourceFiles) {
+    std::error_code error;
+    if (!fs::is_regular_file(fs::path(entry), error)) {
+      allFound = Fail(job, FormatMessage(kInvalidSourceFile, {entry}));
+    }
+  }
+  return allFound;
+}
+
+}  // namespace
+
+size_t TCommandLineParser::ForwardSearch::FindFrom(std::string_view text, size_t from) {
+  // An earlier search from a position not beyond `from` saw no target before found_.
+  const bool stillValid = searchedFrom_ != kNotFound && searchedFrom_ <= from &&
+                          (found_ == kNotFound || found_ >= from);
+  if (!stillValid) {
+    searchedFrom_ = from;
+    found_ = text.find(target_, from);
+  }
+  return found_;
+}
+
+void TCommandLineParser::SetRemainder(std::string text) {
+  line_ = std::move(text);
+  consumed_ = 0;
+  dashes_.Forget();
+  equalSigns_.Forget();
+  blanks_.Forget();
 }
 
 void TCommandLineParser::NextOption(std::string& key, std::vector<std::string>& values) {
-  key.clear();
+  const std::string_view text(line_);
+  if (consumed_ >= text.size()) {
+    key.clear();
+    values.clear();
+    return;
+  }
+  if (text[consumed_] != '-') return TakeStrayText(key);
   values.clear();
-  Remainder.clear();
+  const size_t restStart = consumed_ + 1;
+  const size_t nextDash = dashes_.FindFrom(text, restStart);
+  const size_t equalsAt = equalSigns_.FindFrom(text, restStart);
+  if (nextDash != kNotFound && (equalsAt == kNotFound || equalsAt > nextDash)) {
+    return TakeKeyAlone(key, restStart);
+  }
+  if (equalsAt == kNotFound) {
+    key = Trim(text.substr(restStart));
+    consumed_ = text.size();
+    return;
+  }
+  TakeKeyAndValues(key, values, restStart, equalsAt);
+}
+
+// " text" up to the next "-", or the whole remainder when no "-" follows.
+void TCommandLineParser::TakeStrayText(std::string& key) {
+  const std::string_view text(line_);
+  const size_t dash = dashes_.FindFrom(text, consumed_);
+  const size_t end = dash == kNotFound ? text.size() : dash;
+  key.assign(1, ' ');
+  key += Trim(text.substr(consumed_, end - consumed_));
+  consumed_ = end;
+}
+
+// -key ...   another option follows: the key ends at the first blank, which is consumed with
+// it; anything between that blank and the next "-" is left behind as stray text.
+void TCommandLineParser::TakeKeyAlone(std::string& key, size_t restStart) {
+  const std::string_view text(line_);
+  const size_t blank = blanks_.FindFrom(text, restStart);
+  if (blank == kNotFound) {
+    key.clear();
+    consumed_ = restStart;
+    return;
+  }
+  key = Trim(text.substr(restStart, blank - restStart));
+  consumed_ = blank + 1;
+}
+
+// -key = value value ...   the values run up to the next "-", which stays in the remainder.
+void TCommandLineParser::TakeKeyAndValues(std::string& key, std::vector<std::string>& values,
+                                          size_t restStart, size_t equalsAt) {
+  const std::string_view text(line_);
+  key = Trim(text.substr(restStart, equalsAt - restStart));
+  const size_t valuesStart = equalsAt + 1;
+  const size_t dash = dashes_.FindFrom(text, valuesStart);
+  const size_t end = dash == kNotFound ? text.size() : dash;
+  SplitValues(Trim(text.substr(valuesStart, end - valuesStart)), values);
+  consumed_ = end;
+}
+
+bool TCommandLineParser::ReadOptions(Job& job) {
+  // The values list lives for the option loop only.
+  std::string key;
+  std::vector<std::string> values;
+  bool allAccepted = true;
+  while (!Remainder().empty()) {
+    NextOption(key, values);
+    if (!ApplyOption(job, key, values)) allAccepted = false;
+  }
+  return allAccepted;
+}
+
+// Messages come in this order: options in command-line order, library directories, the root
+// directory, source files.
+int TCommandLineParser::Parse(int argc, const char* const argv[], Job& job) {
+  SetRemainder(Trim(JoinArguments(argc, argv)));
+  if (Remainder().empty()) {
+    job.PrintUsage();
+    return 1;
+  }
+  bool failed = !ReadOptions(job);
+  if (!CheckLibraryDirs(job)) failed = true;
+  // A misused "-rd" has already said so; there is no root to enter.
+  if (job.RootDir == kInvalidRootMarker) return 1;
+  if (!EnterRootDir(job)) return 1;
+  if (!CheckSourceFiles(job)) failed = true;
+  return failed ? 1 : 0;
 }

@@ -1,6 +1,8 @@
 #include "driver/Outputsink.h"
 
-OutputSink::~OutputSink() { Flush(); }
+OutputSink::~OutputSink() {
+  Flush();
+}
 
 void OutputSink::Write(std::string_view text) {
   buffer_.append(text);

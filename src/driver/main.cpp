@@ -2,4 +2,6 @@
 
 #include "driver/Entrypoint.h"
 
-int main(int argc, char* argv[]) { return RunTranslator(argc, argv, stdout, stderr); }
+int main(int argc, char* argv[]) {
+  return RunTranslator(argc, argv, stdout, stderr);
+}

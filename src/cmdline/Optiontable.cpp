@@ -1,0 +1,149 @@
+#include "cmdline/Optiontable.h"
+
+#include <cstdint>
+#include <optional>
+
+#include "cmdline/Generalinteger.h"
+#include "driver/Compilerobject.h"
+#include "worktable/Textutils.h"
+
+namespace {
+
+using Job = TMq71R04CompilerObject;
+
+// How many values an option accepts.
+enum class ValueCount { None, NoneOrOne, ExactlyOne, OneOrMore };
+
+// One option: its key, the values it accepts, the message for any other count, and its effect.
+struct OptionRule {
+  std::string_view key;
+  ValueCount accepts;
+  std::string_view misuseMessage;
+  // Stores accepted values; returns false (after printing why) when a value is unusable.
+  bool (*apply)(Job& job, const OptionValues& values);
+  // What a misuse leaves behind in the job, or null when it leaves nothing.
+  void (*onMisuse)(Job& job);
+};
+
+constexpr std::string_view kNotInteger =
+    "Key option \"-is\" must have one integer value, \"%s\" is not integer.";
+constexpr std::string_view kInvalidKey = "Invalid option key \"%s\"";
+
+// A single-valued option given bare takes its default; "out.bin" and "list.txt" exist only for
+// a bare "-of" and "-lf", an absent option leaves the field empty.
+std::string ValueOr(const OptionValues& values, std::string_view bareDefault) {
+  return values.empty() ? std::string(bareDefault) : values.front();
+}
+
+template <bool Job::*Flag>
+bool SetFlag(Job& job, const OptionValues&) {
+  job.*Flag = true;
+  return true;
+}
+
+bool StoreImageSizeLimit(Job& job, const OptionValues& values) {
+  const std::optional<int32_t> limit = ConvertGeneralInteger(values.front());
+  if (!limit) {
+    job.Out.WriteLine(FormatMessage(kNotInteger, {values.front()}));
+    return false;
+  }
+  job.ImageSizeLimit = *limit;
+  return true;
+}
+
+void AppendAll(std::vector<std::string>& list, const OptionValues& values) {
+  list.insert(list.end(), values.begin(), values.end());
+}
+
+const OptionRule kOptionTable[] = {
+    {"tl", ValueCount::None, "Key option \"-tl\" must don't have values.",
+     SetFlag<&Job::TraceLines>, nullptr},
+    {"tc", ValueCount::None, "Key option \"-tc\" must don't have values.", SetFlag<&Job::PrintTime>,
+     nullptr},
+    {"cs", ValueCount::NoneOrOne, "Key option \"-cs\" must have one value or empty.",
+     [](Job& job, const OptionValues& values) {
+       job.ChecksumLabel = ValueOr(values, "");
+       return true;
+     },
+     nullptr},
+    {"oi", ValueCount::None, "Key option \"-oi\" must don't have values.", SetFlag<&Job::ImageInfo>,
+     nullptr},
+    {"ro", ValueCount::None, "Key option \"-ro\" must don't have values.", SetFlag<&Job::RawImage>,
+     nullptr},
+    {"of", ValueCount::NoneOrOne, "Key option \"-of\" must have one value or empty.",
+     [](Job& job, const OptionValues& values) {
+       job.OutputFileName = ValueOr(values, "out.bin");
+       return true;
+     },
+     nullptr},
+    {"mh", ValueCount::NoneOrOne, "Key option \"-mh\" must have one value or empty.",
+     [](Job& job, const OptionValues& values) {
+       job.MalfunctionHandler = ValueOr(values, "");
+       return true;
+     },
+     nullptr},
+    {"is", ValueCount::ExactlyOne, "Key option \"-is\" must have one integer value.",
+     StoreImageSizeLimit, nullptr},
+    {"lf", ValueCount::NoneOrOne, "Key option \"-lf\" must have one value or empty.",
+     [](Job& job, const OptionValues& values) {
+       job.ListFileName = ValueOr(values, "list.txt");
+       return true;
+     },
+     nullptr},
+    {"rd", ValueCount::ExactlyOne, "Key option \"-rd\" must have one value.",
+     [](Job& job, const OptionValues& values) {
+       job.RootDir = values.front();
+       return true;
+     },
+     [](Job& job) { job.RootDir = std::string(kInvalidRootMarker); }},
+    {"sl", ValueCount::OneOrMore, "Key option \"-sl\" must have one or more value.",
+     [](Job& job, const OptionValues& values) {
+       AppendAll(*job.SourceFiles, values);
+       return true;
+     },
+     nullptr},
+    {"ip", ValueCount::OneOrMore, "Key option \"-ip\" must have one or more value.",
+     [](Job& job, const OptionValues& values) {
+       AppendAll(*job.LibraryDirs, values);
+       return true;
+     },
+     nullptr},
+};
+
+const OptionRule* FindOptionRule(std::string_view key) {
+  for (const OptionRule& rule : kOptionTable) {
+    if (rule.key == key) return &rule;
+  }
+  return nullptr;
+}
+
+bool AcceptsValueCount(ValueCount accepts, size_t count) {
+  switch (accepts) {
+    case ValueCount::None:
+      return count == 0;
+    case ValueCount::NoneOrOne:
+      return count <= 1;
+    case ValueCount::ExactlyOne:
+      return count == 1;
+    case ValueCount::OneOrMore:
+      return count >= 1;
+  }
+  return false;
+}
+
+bool Fail(Job& job, std::string_view message) {
+  job.Out.WriteLine(message);
+  return false;
+}
+
+}  // namespace
+
+bool ApplyOption(Job& job, const std::string& key, const OptionValues& values) {
+  const OptionRule* rule = FindOptionRule(key);
+  if (rule == nullptr) return Fail(job, FormatMessage(kInvalidKey, {key}));
+  if (!AcceptsValueCount(rule->accepts, values.size())) {
+    if (rule->onMisuse != nullptr) rule->onMisuse(job);
+    return Fail(job, rule->misuseMessage);
+  }
+  return rule->apply(job, values);
+}

@@ -18,7 +18,7 @@ TEST(CompilerObject, NewJobHoldsTheDefaults) {
   EXPECT_EQ(job.MalfunctionHandler, "");
   EXPECT_EQ(job.ImageSizeLimit, 0);
   ASSERT_TRUE(job.Defines && job.LibraryDirs && job.SourceFiles && job.Macros && job.WorkTable);
-  EXPECT_TRUE(job.Defines->empty());
+  EXPECT_EQ(job.Defines->Count(), 0);
   EXPECT_TRUE(job.LibraryDirs->empty());
   EXPECT_TRUE(job.SourceFiles->empty());
   EXPECT_TRUE(job.Macros->empty());

@@ -9,10 +9,10 @@
 // front of the text of its first data row. From here on one row is one word and a row index is
 // the word's address.
 //
-// One sweep: instruction rows are kept in order and the data rows collected beside them, then the
-// data rows are appended. Deleting each directive and appending its words at the end, row by row,
-// would give the same table (appended data rows never qualify as directives, since their text is
-// labels or "DATA_..."), but in quadratic time.
+// The rule reads as deleting each directive row and appending its words at the end, row by row.
+// Here the directives are removed in one sweep and their data rows appended afterwards, which gives
+// the same table: data rows appended during the walk never qualify as directives, since their text
+// is labels followed by "DATA_...".
 
 namespace {
 
@@ -49,6 +49,11 @@ bool IsDataDirective(std::string_view statement) {
   return false;
 }
 
+// A cheap test first: most rows are instructions, and a directive's text holds its keyword.
+bool MayBeDirective(std::string_view text) {
+  return Contains(text, ".byte") || Contains(text, ".word");
+}
+
 class DataAllocation {
  public:
   explicit DataAllocation(OutputSink& out)
@@ -56,6 +61,7 @@ class DataAllocation {
 
   // Turns one row into data rows when it is a well-formed directive; false leaves it in place.
   bool TakeDirective(const TWorkTableObject::Row& row) {
+    if (!MayBeDirective(row[ColText])) return false;
     LabelledStatement parts = SplitOffLabels(row[ColText]);
     if (!IsDataDirective(parts.Statement)) return false;
     OperandList values;
@@ -110,15 +116,12 @@ class DataAllocation {
 
 int TMq71R04CompilerObject::AllocateData() {
   const std::vector<TWorkTableObject::Row>& rows = WorkTable->Rows();
-  std::vector<TWorkTableObject::Row> result;
-  result.reserve(rows.size());
+  std::vector<bool> directive(rows.size(), false);
   DataAllocation allocation(Out);
-  for (const TWorkTableObject::Row& row : rows) {
-    if (!allocation.TakeDirective(row)) result.push_back(row);
-  }
-  std::vector<TWorkTableObject::Row>& dataRows = allocation.DataRows();
-  result.insert(result.end(), std::make_move_iterator(dataRows.begin()),
-                std::make_move_iterator(dataRows.end()));
-  WorkTable->ReplaceRows(std::move(result));
+  for (size_t row = 0; row < rows.size(); ++row)
+    directive[row] = allocation.TakeDirective(rows[row]);
+  WorkTable->DeleteRowsWhere(directive);
+  for (TWorkTableObject::Row& dataRow : allocation.DataRows())
+    WorkTable->AddRow(std::move(dataRow));
   return 0;  // faults are reported; the rows that stay fail in command recognition
 }

@@ -1,5 +1,4 @@
 #include <array>
-#include <optional>
 #include <string_view>
 
 #include "driver/Compilerobject.h"
@@ -9,9 +8,10 @@
 // line that holds only labels is joined to the statement after it, so that from here on every row
 // holds a statement with its labels in front.
 //
-// The pass is one sweep that builds the new table: the rows are read in order and a label-only row
-// waits as the pending row until the next row is joined to it. That gives the same rows and the
-// same messages, in the same order, as deleting and re-examining rows one by one.
+// The rule reads as deleting rows one at a time and examining a joined row again. Here the rows
+// are read once, in order: a label-only row waits as the pending row, the next row's text, file and
+// line are joined into it, and the joined-away rows are removed in one sweep at the end. Rows,
+// messages and their order come out the same.
 
 namespace {
 
@@ -40,77 +40,79 @@ bool HoldsLabelDelimiter(std::string_view labelPart) {
   return false;
 }
 
+// Characters of code 32 or less removed at both ends, without copying.
+std::string_view TrimmedView(std::string_view text) {
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.remove_suffix(1);
+  return text;
+}
+
 class LabelCheck {
  public:
-  explicit LabelCheck(OutputSink& out) : out_(out) {}
+  LabelCheck(TWorkTableObject& table, OutputSink& out)
+      : table_(table), out_(out), deleted_(table.RowCount(), false) {}
 
-  // Consumes the rows in order; `isLast` tells whether any row follows this one.
-  void Take(TWorkTableObject::Row row, bool isLast) {
-    if (pending_) {
-      // Join: the labels, then the statement's text, under the statement's file and line.
-      pending_->at(ColText) = pendingLabels_ + row[ColText];
-      pending_->at(ColFile) = std::move(row[ColFile]);
-      pending_->at(ColLine) = std::move(row[ColLine]);
-      row = std::move(*pending_);
-      pending_.reset();
+  int Run() {
+    for (int row = 0; row < table_.RowCount(); ++row) {
+      if (table_.Cell(row, ColText).empty()) deleted_[row] = true;
     }
-    Examine(std::move(row), isLast);
+    const int last = LastRowWithText();
+    for (int row = 0; row <= last; ++row) {
+      if (deleted_[row]) continue;
+      Examine(pending_ >= 0 ? JoinIntoPending(row) : row, row == last);
+    }
+    table_.DeleteRowsWhere(deleted_);
+    return failed_ ? 1 : 0;
   }
-
-  std::vector<TWorkTableObject::Row> TakeResult() { return std::move(result_); }
-  bool Failed() const { return failed_; }
 
  private:
-  void Examine(TWorkTableObject::Row row, bool isLast) {
-    std::string statement = Trim(row[ColText]);
-    const size_t lastColon = statement.rfind(':');
-    if (lastColon == std::string::npos) return Keep(std::move(row));
-    if (lastColon + 1 < statement.size()) {
-      const std::string_view labelPart = std::string_view(statement).substr(0, lastColon + 1);
-      if (HoldsLabelDelimiter(labelPart)) Report(kInvalidLabels, row, labelPart);
-      return Keep(std::move(row));
-    }
-    if (isLast) {
-      Report(kLabelWithoutInstruction, row, {});
-      return Keep(std::move(row));
-    }
-    pendingLabels_ = std::move(statement);
-    pending_ = std::move(row);
+  int LastRowWithText() const {
+    int last = table_.RowCount() - 1;
+    while (last >= 0 && deleted_[last]) --last;
+    return last;
   }
 
-  void Keep(TWorkTableObject::Row row) { result_.push_back(std::move(row)); }
+  // The pending labels directly followed by the row's text, under the row's file and line.
+  int JoinIntoPending(int row) {
+    const int joined = pending_;
+    pending_ = -1;
+    table_.SetItem(joined, ColText, pendingLabels_ + table_.Cell(row, ColText));
+    table_.SetItem(joined, ColFile, table_.Cell(row, ColFile));
+    table_.SetItem(joined, ColLine, table_.Cell(row, ColLine));
+    deleted_[row] = true;
+    return joined;
+  }
 
-  void Report(std::string_view pattern, const TWorkTableObject::Row& row,
-              std::string_view labelPart) {
-    out_.WriteLine(FormatMessage(pattern, {row[ColFile], row[ColLine], labelPart}));
+  void Examine(int row, bool isLast) {
+    const std::string_view statement = TrimmedView(table_.Cell(row, ColText));
+    const size_t lastColon = statement.rfind(':');
+    if (lastColon == std::string_view::npos) return;
+    if (lastColon + 1 < statement.size()) {
+      const std::string_view labelPart = statement.substr(0, lastColon + 1);
+      if (HoldsLabelDelimiter(labelPart)) Report(kInvalidLabels, row, labelPart);
+      return;
+    }
+    if (isLast) return Report(kLabelWithoutInstruction, row, {});
+    pendingLabels_ = statement;
+    pending_ = row;
+  }
+
+  void Report(std::string_view pattern, int row, std::string_view labelPart) {
+    out_.WriteLine(
+        FormatMessage(pattern, {table_.Cell(row, ColFile), table_.Cell(row, ColLine), labelPart}));
     failed_ = true;
   }
 
+  TWorkTableObject& table_;
   OutputSink& out_;
-  std::vector<TWorkTableObject::Row> result_;
-  std::optional<TWorkTableObject::Row> pending_;
-  std::string pendingLabels_;  // the pending row's text, trimmed
+  std::vector<bool> deleted_;
+  int pending_ = -1;           // a label-only row waiting for the next statement
+  std::string pendingLabels_;  // its text, trimmed
   bool failed_ = false;
 };
 
 }  // namespace
 
 int TMq71R04CompilerObject::CheckLabels() {
-  const std::vector<TWorkTableObject::Row>& rows = WorkTable->Rows();
-  // Rows with an empty text are dropped first (a text of blanks is not empty), so "last row"
-  // below means the last row that has text.
-  size_t lastWithText = rows.size();
-  for (size_t r = rows.size(); r-- > 0;) {
-    if (!rows[r][ColText].empty()) {
-      lastWithText = r;
-      break;
-    }
-  }
-  LabelCheck check(Out);
-  for (size_t r = 0; r < rows.size(); ++r) {
-    if (rows[r][ColText].empty()) continue;
-    check.Take(rows[r], r == lastWithText);
-  }
-  WorkTable->ReplaceRows(check.TakeResult());
-  return check.Failed() ? 1 : 0;
+  return LabelCheck(*WorkTable, Out).Run();
 }

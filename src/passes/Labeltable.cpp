@@ -38,7 +38,7 @@ std::string_view TLabelTable::Value(int entry) const {
 }
 
 int TLabelTable::FindExact(std::string_view text) const {
-  const auto found = firstExact_.find(std::string(text));
+  const auto found = firstExact_.find(text);
   return found == firstExact_.end() ? -1 : found->second;
 }
 

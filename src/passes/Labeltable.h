@@ -47,7 +47,14 @@ class TLabelTable {
     size_t NameLength;
     int Address;
   };
+  // Looks names up as views, without making a key text for every look-up.
+  struct NameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+  };
+  using NameIndex = std::unordered_map<std::string, int, NameHash, std::equal_to<>>;
+
   std::vector<Entry> entries_;
-  std::unordered_map<std::string, int> firstExact_;
-  std::unordered_map<std::string, int> firstFolded_;
+  NameIndex firstExact_;
+  NameIndex firstFolded_;
 };

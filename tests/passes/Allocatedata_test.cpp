@@ -21,6 +21,10 @@ struct Case {
   std::vector<std::string> messages;
 };
 
+void PrintTo(const Case& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class AllocateDataCase : public ::testing::TestWithParam<Case> {};
 
 TEST_P(AllocateDataCase, GivesRowsAndMessages) {

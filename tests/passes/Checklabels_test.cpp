@@ -20,6 +20,10 @@ struct Case {
   std::vector<std::string> messages;
 };
 
+void PrintTo(const Case& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class CheckLabelsCase : public ::testing::TestWithParam<Case> {};
 
 TEST_P(CheckLabelsCase, GivesRowsAndMessages) {

@@ -75,6 +75,10 @@ struct FillCase {
   uint16_t expectedFillWord;
 };
 
+void PrintTo(const FillCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class FillWordCase : public ::testing::TestWithParam<FillCase> {};
 
 TEST_P(FillWordCase, FillsUpToTheLimit) {

@@ -11,6 +11,10 @@ struct Case {
   std::string statement;  // ColText afterwards
 };
 
+void PrintTo(const Case& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class LabelSplitCase : public ::testing::TestWithParam<Case> {};
 
 TEST_P(LabelSplitCase, MovesLabelsIntoTheirColumn) {

@@ -41,6 +41,10 @@ struct TargetCase {
   std::string message;  // empty when none
 };
 
+void PrintTo(const TargetCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class ResolveTargetCase : public ::testing::TestWithParam<TargetCase> {};
 
 TEST_P(ResolveTargetCase, RewritesTheTarget) {

@@ -8,17 +8,22 @@
 #include "isa/Mq71r04_asmparserobject.h"
 #include "preprocessor/Macrosobject.h"
 
+// Note [streaming walk]
+// The walk reads as an index loop over the table: substitute row r, and when it calls a macro
+// delete it, insert the body at r and go on behind the body. Done literally, every call moves
+// every later row and dumps the whole table to "sa.txt", so hundreds of calls over thousands of
+// rows cost millions of row moves and many megabytes of writes. Instead the walk reads the rows
+// as they were at its start (`input_`) and appends the rows it has passed to `done_`; the
+// table at any moment is done_ + the current row + input_ from `next_` on. The rows before
+// the current one never change again within a walk, so the "sa.txt" of the walk's last call
+// can be written once, at the end of the walk (or when an error leaves it); likewise the
+// "MacrosBody.txt" of its last call. Each later call overwrites both files, so their final
+// contents are the same. Only the first call of each walk writes them at once, so that a dump
+// that cannot be written still ends the run at that call.
+
 namespace {
 
-// Positions in `Macros` of the definitions of each name, in list order.
-std::unordered_map<std::string, std::vector<int>> IndexMacrosByName(
-    const std::vector<std::unique_ptr<TMacrosObject>>& macros) {
-  std::unordered_map<std::string, std::vector<int>> positions;
-  for (size_t k = 0; k < macros.size(); ++k) {
-    positions[macros[k]->Name].push_back(static_cast<int>(k));
-  }
-  return positions;
-}
+using Row = TWorkTableObject::Row;
 
 // Everything up to and including the last ':'.
 std::string CallLabels(const std::string& text) {
@@ -26,70 +31,174 @@ std::string CallLabels(const std::string& text) {
   return colon == std::string::npos ? std::string() : text.substr(0, colon + 1);
 }
 
-enum class CallOutcome { NotExpanded, Expanded, Vanished };
+class TableWalk {
+ public:
+  explicit TableWalk(TMq71R04CompilerObject& job);
+  void Run();
 
-// A call of a macro whose body has no rows leaves only its labels: in front of the row that
-// follows, or, when the call was the last row, as the call row's whole text.
-void RemoveEmptyCall(TWorkTableObject& table, int row, const std::string& callLabels) {
-  if (row + 1 == table.RowCount() && !callLabels.empty()) {
-    table.SetItem(row, ColText, callLabels);
-    return;
+ private:
+  // What the walk does with the row after a call of a macro with an empty body.
+  enum class CallOutcome { NotExpanded, Expanded, Vanished };
+
+  // The table as the last call found it: done_'s first rows, the call row, input_'s rest.
+  struct Snapshot {
+    bool pending = false;
+    size_t doneCount = 0;
+    Row current;
+    size_t next = 0;
+  };
+  struct BodyDump {
+    bool pending = false;
+    std::vector<Row> rows;
+  };
+
+  void Examine(Row& current, bool& examineAgain);
+  CallOutcome ExpandCall(TMacrosObject& definition, Row& current, const std::string& callLabels,
+                         bool& examineAgain);
+  bool TakeNextRow(Row& current);
+  void DumpTable(const Row& current);
+  void DumpBody(const TMacrosObject& call);
+  void WritePendingDumps();
+
+  TMq71R04CompilerObject& job_;
+  std::unordered_map<std::string, std::vector<int>> macrosByName_;
+  std::vector<Row> input_;
+  size_t next_ = 0;
+  std::vector<Row> done_;
+  bool tableDumped_ = false;
+  bool bodyDumped_ = false;
+  Snapshot snapshot_;
+  BodyDump bodyDump_;
+};
+
+TableWalk::TableWalk(TMq71R04CompilerObject& job) : job_(job) {
+  for (size_t k = 0; k < job.Macros->size(); ++k) {
+    macrosByName_[(*job.Macros)[k]->Name].push_back(static_cast<int>(k));
   }
-  table.DeleteRow(row);
-  if (row < table.RowCount()) table.SetItem(row, ColText, callLabels + table.Cell(row, ColText));
 }
 
-// Replaces the call at `row` by the expanded body of `definition`; `row` ends at the last
-// inserted row (one before the call's place when nothing was inserted).
-CallOutcome ExpandCall(TMq71R04CompilerObject& job, const TMq71R04_ASMParserObject& parser,
-                       TMacrosObject& definition, int& row, const std::string& callLabels) {
-  TWorkTableObject& table = *job.WorkTable;
-  table.SaveToFile("sa.txt");
-  const std::string callFile = table.Cell(row, ColFile);
-  const std::string callLine = table.Cell(row, ColLine);
+void TableWalk::Run() {
+  input_ = job_.WorkTable->Rows();
+  done_.reserve(input_.size());
+  try {
+    Row current;
+    bool examineAgain = false;
+    while (examineAgain || TakeNextRow(current)) {
+      examineAgain = false;
+      Examine(current, examineAgain);
+    }
+  } catch (...) {
+    WritePendingDumps();
+    throw;
+  }
+  WritePendingDumps();
+  job_.WorkTable->ReplaceRows(std::move(done_));
+}
+
+bool TableWalk::TakeNextRow(Row& current) {
+  if (next_ >= input_.size()) return false;
+  current = input_[next_++];  // a copy: the pending dump may still need the original
+  return true;
+}
+
+// Substitution, then every definition whose name is the row's command, in list order. After an
+// expansion the next definition is compared with the same command but works on the last body
+// row. `examineAgain` asks for the (changed) current row to be examined once more.
+void TableWalk::Examine(Row& current, bool& examineAgain) {
+  std::string& text = current[ColText];
+  job_.Defines->Substitute(text);
+  const TMq71R04_ASMParserObject parser = TMq71R04_ASMParserObject::Bare(job_.Out);
+  const auto definitions = macrosByName_.find(parser.ExtractCommand(text));
+  if (definitions != macrosByName_.end()) {
+    const std::string callLabels = CallLabels(text);
+    for (int k : definitions->second) {
+      if (ExpandCall(*(*job_.Macros)[k], current, callLabels, examineAgain) ==
+          CallOutcome::Vanished) {
+        return;
+      }
+    }
+  }
+  done_.push_back(std::move(current));
+}
+
+TableWalk::CallOutcome TableWalk::ExpandCall(TMacrosObject& definition, Row& current,
+                                             const std::string& callLabels, bool& examineAgain) {
+  DumpTable(current);
+  const TMq71R04_ASMParserObject parser = TMq71R04_ASMParserObject::Bare(job_.Out);
   OperandList split;
-  parser.SplitArgumentList(table.Cell(row, ColText), split, MacroArgumentList, callLine, callFile);
+  parser.SplitArgumentList(current[ColText], split, MacroArgumentList, current[ColLine],
+                           current[ColFile]);
   if (split.Status == StatusInvalid) return CallOutcome::NotExpanded;
   std::vector<std::string> arguments;
   if (split.Status != StatusNoArguments) arguments = std::move(split.Items);
 
-  TMacrosObject call(job);
+  TMacrosObject call(job_);
   call.Assign(definition);
   if (definition.ExpansionCount++ > 0) call.RenewGeneratedLabels();
-  call.Expand(arguments, callFile, callLine);
-  call.SaveToFile("MacrosBody.txt");
-  if (call.RowCount() == 0) {
-    RemoveEmptyCall(table, row, callLabels);
-    row -= 1;
+  call.Expand(arguments, current[ColFile], current[ColLine]);
+  DumpBody(call);
+
+  const std::vector<Row>& body = call.Rows();
+  if (body.empty()) {
+    // Only the call labels remain: in front of the next row, or as the whole text of the call
+    // row when it was the last one. Either row is examined next, in this walk.
+    if (TakeNextRow(current)) {
+      current[ColText].insert(0, callLabels);
+      examineAgain = true;
+    } else if (!callLabels.empty()) {
+      current[ColText] = callLabels;
+      examineAgain = true;
+    }
     return CallOutcome::Vanished;
   }
-  table.DeleteRow(row);
-  table.InsertTable(call, row);
-  table.SetItem(row, ColText, callLabels + table.Cell(row, ColText));
-  row += call.RowCount() - 1;
+  for (size_t i = 0; i + 1 < body.size(); ++i) done_.push_back(body[i]);
+  current = body.back();
+  if (body.size() == 1) {
+    current[ColText].insert(0, callLabels);
+  } else {
+    done_[done_.size() - (body.size() - 1)][ColText].insert(0, callLabels);
+  }
   return CallOutcome::Expanded;
+}
+
+// "sa.txt": the whole table as it stands when a call is met. See Note [streaming walk].
+void TableWalk::DumpTable(const Row& current) {
+  snapshot_ = Snapshot{true, done_.size(), current, next_};
+  if (!tableDumped_) {
+    tableDumped_ = true;
+    WritePendingDumps();
+  }
+}
+
+// "MacrosBody.txt": the expanded body of the call.
+void TableWalk::DumpBody(const TMacrosObject& call) {
+  bodyDump_ = BodyDump{true, call.Rows()};
+  if (!bodyDumped_) {
+    bodyDumped_ = true;
+    WritePendingDumps();
+  }
+}
+
+void TableWalk::WritePendingDumps() {
+  if (snapshot_.pending) {
+    snapshot_.pending = false;
+    std::vector<Row> rows(done_.begin(), done_.begin() + static_cast<long>(snapshot_.doneCount));
+    rows.push_back(snapshot_.current);
+    rows.insert(rows.end(), input_.begin() + static_cast<long>(snapshot_.next), input_.end());
+    TWorkTableObject table;
+    table.ReplaceRows(std::move(rows));
+    table.SaveToFile("sa.txt");
+  }
+  if (bodyDump_.pending) {
+    bodyDump_.pending = false;
+    TWorkTableObject body;
+    body.ReplaceRows(std::move(bodyDump_.rows));
+    body.SaveToFile("MacrosBody.txt");
+  }
 }
 
 }  // namespace
 
 void WalkTable(TMq71R04CompilerObject& job) {
-  TWorkTableObject& table = *job.WorkTable;
-  const auto macrosByName = IndexMacrosByName(*job.Macros);
-  for (int row = 0; row < table.RowCount(); ++row) {
-    std::string text = table.Cell(row, ColText);
-    job.Defines->Substitute(text);
-    table.SetItem(row, ColText, text);
-    const TMq71R04_ASMParserObject parser = TMq71R04_ASMParserObject::Bare(job.Out);
-    const std::string command = parser.ExtractCommand(text);
-    const auto definitions = macrosByName.find(command);
-    if (definitions == macrosByName.end()) continue;
-    // Every definition of that name in turn; after an expansion the next one is compared with
-    // the same command but works on the row where the expansion ended.
-    const std::string callLabels = CallLabels(text);
-    for (int k : definitions->second) {
-      if (ExpandCall(job, parser, *(*job.Macros)[k], row, callLabels) == CallOutcome::Vanished) {
-        break;
-      }
-    }
-  }
+  TableWalk(job).Run();
 }

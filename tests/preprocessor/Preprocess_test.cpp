@@ -2,6 +2,8 @@
 // dump files inspected afterwards.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "driver/Compilerobject.h"
 #include "preprocessor/Macrosobject.h"
 #include "support/Testsupport.h"
@@ -89,6 +91,154 @@ TEST_F(PreprocessTest, BinaryBytesBecomeRowsWithoutHarm) {
 
 TEST_F(PreprocessTest, UnreadableTopLevelFileEndsTheRunWithAnError) {
   EXPECT_THROW(Run({"absent.asm"}), TranslatorError);
+}
+
+TEST_F(PreprocessTest, TopLevelDefineLeavesEmptyRowAndAppliesToEarlierRows) {
+  Write("m.asm", "movl a0, SIZE\n#define SIZE 16 ; bytes\naddl a0, SIZE\n");
+  EXPECT_EQ(Run({"m.asm"}), 0);
+  EXPECT_EQ(Texts(), (TextList{"movl a0, 16", "", "addl a0, 16"}));
+}
+
+TEST_F(PreprocessTest, DefineOfALaterFileReachesRowsOfEarlierFiles) {
+  Write("a.asm", "movl a0, N\n");
+  Write("b.asm", "#define N 3\nmovl a1, N\n");
+  EXPECT_EQ(Run({"a.asm", "b.asm"}), 0);
+  EXPECT_EQ(Texts(), (TextList{"movl a0, 3", "", "movl a1, 3"}));
+}
+
+TEST_F(PreprocessTest, TopLevelDefineErrorsFailThePass) {
+  Write("m.asm", "#define\n#define A 1 2\nnop\n");
+  EXPECT_EQ(Run({"m.asm"}), 1);
+  EXPECT_EQ(Texts(), (TextList{"#define A 1 2", "nop"}));
+  EXPECT_EQ(Printed(),
+            "[preprocessor error] m.asm(0): Invalid #define expression. Required symbol and "
+            "value.\r\n"
+            "[preprocessor error] m.asm(1): Invalid #define expression \"A 1 2\".\r\n");
+}
+
+TEST_F(PreprocessTest, IncludedRowsTakeThePlaceOfTheIncludeLine) {
+  Write("inc.h", "inc a0\ninc a1\n");
+  Write("m.asm", "nop\n#include \"inc.h\" ; the helpers\nhalt\n#include\tinc.h\n");
+  EXPECT_EQ(Run({"m.asm"}), 0);
+  EXPECT_EQ(Texts(), (TextList{"nop", "inc a0", "inc a1", "halt", "#include\tinc.h"}));
+  EXPECT_EQ(Column(ColFile), (TextList{"m.asm", "inc.h", "inc.h", "m.asm", "m.asm"}));
+  EXPECT_EQ(Column(ColLine), (TextList{"0", "0", "1", "2", "3"}));
+  EXPECT_EQ(Printed(), "");
+}
+
+TEST_F(PreprocessTest, WhichErrorsFailThePass) {
+  struct Case {
+    std::string source;
+    int result;
+  };
+  Write("inc.h", "#define A-1 2\n.macro m (x)\n.endmacro\n.macro n\nl: nop\nl: nop\n.endmacro\n");
+  Write("lib/ok.inc", "nop\n");
+  const Case cases[] = {
+      {"#include \"inc.h\"\nm a, b\nn 1\n", 0},  // included define, definition and call errors
+      {"#include \"missing.h\"\n", 1},
+      {"#include <missing.h>\n", 1},
+      {"#include <ok.inc>\n", 0},
+      {"#include missing.h\n", 1},
+      {"#define A A\n", 1},
+      {".macro m\nnop\n.endmacro\n", 0},
+  };
+  for (const Case& c : cases) {
+    TMq71R04CompilerObject job;
+    job.LibraryDirs->push_back((directory_.Path() / "lib").string());
+    WriteFile(directory_.Path() / "case.asm", c.source);
+    job.SourceFiles->push_back("case.asm");
+    EXPECT_EQ(job.Preprocess(), c.result) << c.source;
+  }
+}
+
+TEST_F(PreprocessTest, MalformedIncludeBecomesARow) {
+  Write("m.asm", "#include inc.h\n");
+  EXPECT_EQ(Run({"m.asm"}), 1);
+  EXPECT_EQ(Texts(), TextList{"#include inc.h"});
+  EXPECT_EQ(Printed(), "[preprocessor error] m.asm(0): Invalid #include expression.\r\n");
+}
+
+TEST_F(PreprocessTest, MacroBlockInTopLevelFileIsOrdinaryRows) {
+  Write("m.asm", ".macro m\nnop\n.endmacro\nm\n");
+  EXPECT_EQ(Run({"m.asm"}), 0);
+  EXPECT_EQ(Texts(), (TextList{".macro m", "nop", ".endmacro", "m"}));
+  EXPECT_TRUE(job_.Macros->empty());
+}
+
+TEST_F(PreprocessTest, MacroOfASecondFileExpandsCallsOfTheFirst) {
+  Write("a.asm", "twice a0\n");
+  Write("lib.h", ".macro twice r\ninc r\ninc r\n.endmacro\n");
+  Write("b.asm", "#include \"lib.h\"\ntwice a1\n");
+  EXPECT_EQ(Run({"a.asm", "b.asm"}), 0);
+  EXPECT_EQ(Texts(), (TextList{"inc  a0 ", "inc  a0 ", "inc  a1 ", "inc  a1 "}));
+  EXPECT_EQ(Column(ColFile), (TextList{"lib.h", "lib.h", "lib.h", "lib.h"}));
+  EXPECT_EQ(Column(ColLine), (TextList{"1", "2", "1", "2"}));
+}
+
+TEST_F(PreprocessTest, InnerCallsAndDefinesInBodiesWaitForTheNextFile) {
+  Write("lib.h",
+        "#define K 9\n"
+        ".macro inner\nmovl a0, K\n.endmacro\n"
+        ".macro outer v\ninner\nmovl a1, v\n.endmacro\n");
+  Write("a.asm", "#include \"lib.h\"\nouter K\n");
+  Write("b.asm", "nop\n");
+  EXPECT_EQ(Run({"a.asm"}), 0);
+  EXPECT_EQ(Texts(), (TextList{"", "inner", "movl a1,  9 "}));
+  job_.WorkTable->Clear();
+  TMq71R04CompilerObject two;
+  two.SourceFiles->assign({"a.asm", "b.asm"});
+  EXPECT_EQ(two.Preprocess(), 0);
+  std::vector<std::string> texts;
+  for (int r = 0; r < two.WorkTable->RowCount(); ++r) {
+    texts.push_back(two.WorkTable->GetItem(r, ColText));
+  }
+  // The second walk expands the inner call; its rows wait for a walk that never comes.
+  EXPECT_EQ(texts, (TextList{"", "movl a0, K", "movl a1,  9 ", "nop"}));
+}
+
+TEST_F(PreprocessTest, DumpFilesAreWrittenIntoTheCurrentDirectory) {
+  Write("lib.h", ".macro one\ninc a0\n.endmacro\n");
+  Write("m.asm", "#include \"lib.h\"\none\n");
+  EXPECT_EQ(Run({"m.asm"}), 0);
+  EXPECT_EQ(ReadFile(directory_.Path() / "lib.h_one.txt"), "lib.h 1 inc a0 # # # # #\r\n");
+  EXPECT_EQ(ReadFile(directory_.Path() / "sa.txt"), "m.asm 1 one $ $ $ $ $\r\n");
+  EXPECT_EQ(ReadFile(directory_.Path() / "MacrosBody.txt"), "lib.h 1 inc a0 # # # # #\r\n");
+}
+
+TEST_F(PreprocessTest, MacroDeclaringALabelCanBeCalledAgainAcrossFiles) {
+  Write("lib.h", ".macro wait r\nl: dec r\njnz l\n.endmacro\n");
+  Write("a.asm", "#include \"lib.h\"\nwait a0\nwait a1\n");
+  Write("b.asm", "wait a2\n");
+  EXPECT_EQ(Run({"a.asm", "b.asm"}), 0);
+  std::set<std::string> declared;
+  int jumps = 0;
+  for (const std::string& text : Texts()) {
+    const size_t colon = text.find(':');
+    if (colon != std::string::npos) {
+      EXPECT_TRUE(declared.insert(text.substr(0, colon)).second) << text;
+    } else if (text.rfind("jnz ", 0) == 0) {
+      EXPECT_EQ(declared.count(text.substr(4)), 1u) << text;
+      ++jumps;
+    }
+  }
+  EXPECT_EQ(declared.size(), 3u);
+  EXPECT_EQ(jumps, 3);
+}
+
+TEST_F(PreprocessTest, NulBytesAndLongLinesInIncludedFiles) {
+  const std::string nul(1, '\0');
+  Write("inc.h", "a" + nul + "b\n.macro m" + nul + "y x\n" + std::string(200000, 'y') +
+                     "\n.endmacro\n.macro n" + nul + " x\n.endmacro\n");
+  Write("m.asm", "#include \"inc.h\"\n");
+  EXPECT_EQ(Run({"m.asm"}), 0);
+  ASSERT_EQ(job_.WorkTable->RowCount(), 1);
+  EXPECT_EQ(Texts()[0], "a" + nul + "b");
+  ASSERT_EQ(job_.Macros->size(), 1u);
+  EXPECT_EQ(job_.Macros->front()->Name, "m" + nul + "y");
+  EXPECT_EQ(job_.Macros->front()->GetItem(0, ColText).size(), 200000u);
+  // A NUL is no blank for the tokenizer: it is a parameter of its own, and x follows it.
+  EXPECT_EQ(Printed(),
+            "[preprocessor error] inc.h(5): Invalid macros arguments list \"" + nul + " x\".\r\n");
 }
 
 }  // namespace

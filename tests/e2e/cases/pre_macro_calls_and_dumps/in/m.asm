@@ -1,0 +1,4 @@
+#include "lib.inc"
+#include "absent.inc"
+start: pulse a1
+pulse a2

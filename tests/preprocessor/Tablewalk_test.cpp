@@ -1,0 +1,241 @@
+#include "preprocessor/Tablewalk.h"
+
+#include <gtest/gtest.h>
+
+#include "driver/Compilerobject.h"
+#include "preprocessor/Includeloader.h"
+#include "preprocessor/Macrosobject.h"
+#include "support/Testsupport.h"
+#include "worktable/Translatorerror.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// A job with top-level rows and macros from an included file, in a temporary current
+// directory that receives the dump files. The tick counter is fixed at 1000, whose draws give
+// the names 579514062, 1560015161, 3206227360 in turn.
+class TableWalkTest : public ::testing::Test {
+ protected:
+  TableWalkTest() : scope_(directory_.Path()) {
+    job_.TickCounter = [] { return 1000u; };
+  }
+
+  void Rows(const Lines& texts) {
+    for (const std::string& text : texts) {
+      job_.WorkTable->AddRow("top.asm", std::to_string(job_.WorkTable->RowCount()), text, "$", "$",
+                             "$", "$", "$");
+    }
+  }
+  void Library(Lines lines) { LoadIncludedLines(job_, "lib.inc", lines); }
+  Lines Column(int column) const {
+    Lines cells;
+    for (int r = 0; r < job_.WorkTable->RowCount(); ++r) {
+      cells.push_back(job_.WorkTable->GetItem(r, column));
+    }
+    return cells;
+  }
+  Lines Texts() const { return Column(ColText); }
+  std::string Dump(const std::string& name) const { return ReadFile(directory_.Path() / name); }
+  const std::string& Printed() const { return job_.Out.Captured(); }
+
+  TemporaryDirectory directory_;
+  CurrentDirectoryScope scope_;
+  TMq71R04CompilerObject job_;
+};
+
+TEST_F(TableWalkTest, SubstitutesDefinesInEveryRow) {
+  job_.Defines->Append("A=5");
+  job_.Defines->Append("B=a1");
+  Rows({"movl B, A", "x: jmp AB", "A"});
+  WalkTable(job_);
+  EXPECT_EQ(Texts(), (Lines{"movl a1, 5", "x: jmp AB", "5"}));
+}
+
+TEST_F(TableWalkTest, CallIsReplacedByTheSubstitutedBodyWithCallLabelsInFront) {
+  Library({".macro put r, v", "movl r, v", "addl r, 1 ; bump", ".endmacro"});
+  Rows({"nop", "a: b: put a0, 3", "halt"});
+  WalkTable(job_);
+  EXPECT_EQ(Texts(), (Lines{"nop", "a: b:movl  a0 ,  3 ", "addl  a0 , 1", "halt"}));
+  EXPECT_EQ(Column(ColFile), (Lines{"top.asm", "lib.inc", "lib.inc", "top.asm"}));
+  EXPECT_EQ(Column(ColLine), (Lines{"0", "1", "2", "2"}));
+  EXPECT_EQ(Column(ColCode), (Lines{"$", "#", "#", "$"}));
+  EXPECT_EQ(Dump("sa.txt"),
+            "top.asm 0 nop $ $ $ $ $\r\n"
+            "top.asm 1 a: b: put a0, 3 $ $ $ $ $\r\n"
+            "top.asm 2 halt $ $ $ $ $\r\n");
+  EXPECT_EQ(Dump("MacrosBody.txt"),
+            "lib.inc 1 movl  a0 ,  3  # # # # #\r\n"
+            "lib.inc 2 addl  a0 , 1 # # # # #\r\n");
+  EXPECT_EQ(Printed(), "");
+}
+
+TEST_F(TableWalkTest, CommandMustMatchTheNameExactly) {
+  Library({".macro put r", "nop", ".endmacro"});
+  Rows({"PUT a0", "puts a0", "put", "put\ta0"});
+  WalkTable(job_);
+  EXPECT_EQ(Texts(), (Lines{"PUT a0", "puts a0", "nop", "nop"}));
+}
+
+TEST_F(TableWalkTest, InvalidArgumentListLeavesTheCallAsItIs) {
+  Library({".macro put r, v", "movl r, v", ".endmacro"});
+  Rows({"put a0 b, 3", "put a0,,3"});
+  WalkTable(job_);
+  EXPECT_EQ(Texts(), (Lines{"put a0 b, 3", "put a0,,3"}));
+  EXPECT_EQ(Printed(),
+            "[preprocessor error]top.asm(0): Invalid macros argument list \"a0 b, 3\".\r\n"
+            "[preprocessor error]top.asm(1): Invalid macros argument list \"a0,,3\".\r\n");
+}
+
+TEST_F(TableWalkTest, CallWithoutArgumentsOrWithWrongCountInsertsTheBodyUnreplaced) {
+  Library({".macro put r, v", "movl r, v", ".endmacro"});
+  Rows({"put", "put a0"});
+  WalkTable(job_);
+  EXPECT_EQ(Texts(), (Lines{"movl r, v", "movl r, v"}));
+  EXPECT_EQ(Printed(), "[preprocessor error] top.asm(1): Invalid macros arguments count.\r\n");
+}
+
+TEST_F(TableWalkTest, InsertedRowsAreExaminedOnlyByTheNextWalk) {
+  job_.Defines->Append("K=7");
+  Library({".macro inner", "movl a0, K", ".endmacro", ".macro outer", "inner", "K", ".endmacro"});
+  Rows({"outer K"});
+  WalkTable(job_);
+  // The argument K of the call is replaced before the call is expanded; the body is not.
+  EXPECT_EQ(Texts(), (Lines{"inner", "K"}));
+  WalkTable(job_);
+  EXPECT_EQ(Texts(), (Lines{"movl a0, K", "7"}));
+  WalkTable(job_);
+  EXPECT_EQ(Texts(), (Lines{"movl a0, 7", "7"}));
+}
+
+TEST_F(TableWalkTest, SameNamedDefinitionsAreComparedInTurnAgainstTheLastBodyRow) {
+  Library({".macro m", "nop", "halt", ".endmacro", ".macro m", "inc a0", ".endmacro"});
+  ASSERT_EQ(job_.Macros->size(), 2u);
+  Rows({"m", "ret"});
+  WalkTable(job_);
+  EXPECT_EQ(Texts(), (Lines{"nop", "inc a0", "ret"}));
+}
+
+TEST_F(TableWalkTest, EmptyBodyMovesCallLabelsToTheNextRow) {
+  Library({".macro e", ".endmacro", ".macro one", "inc a0", ".endmacro"});
+  Rows({"nop", "l: e", "halt"});
+  WalkTable(job_);
+  EXPECT_EQ(Texts(), (Lines{"nop", "l:halt"}));
+  EXPECT_EQ(Column(ColLine), (Lines{"0", "2"}));
+  EXPECT_EQ(Dump("MacrosBody.txt"), "");
+}
+
+TEST_F(TableWalkTest, EmptyBodyRowThatMovedUpIsExaminedInTheSameWalk) {
+  Library({".macro e", ".endmacro", ".macro one", "inc a0", ".endmacro"});
+  Rows({"e", "e", "l: e", "one", "k: e"});
+  WalkTable(job_);
+  EXPECT_EQ(Texts(), (Lines{"l:inc a0", "k:"}));
+}
+
+TEST_F(TableWalkTest, EmptyBodyAsLastRowLeavesOnlyItsLabels) {
+  Library({".macro e", ".endmacro"});
+  Rows({"nop", "x: y: e"});
+  WalkTable(job_);
+  EXPECT_EQ(Texts(), (Lines{"nop", "x: y:"}));
+  EXPECT_EQ(Column(ColFile), (Lines{"top.asm", "top.asm"}));
+  EXPECT_EQ(Column(ColLine), (Lines{"0", "1"}));
+
+  TMq71R04CompilerObject job;
+  TMacrosObject* empty = job_.Macros->front().get();
+  job.Macros->push_back(std::make_unique<TMacrosObject>(job));
+  job.Macros->back()->Assign(*empty);
+  job.WorkTable->AddRow("top.asm", "0", "e", "$", "$", "$", "$", "$");
+  WalkTable(job);
+  EXPECT_EQ(job.WorkTable->RowCount(), 0);
+}
+
+TEST_F(TableWalkTest, EmptyBodyIsNotComparedWithLaterDefinitions) {
+  Library({".macro e", ".endmacro", ".macro e", "inc a0", ".endmacro"});
+  Rows({"e", "halt"});
+  WalkTable(job_);
+  // The call vanished; the row that moved up is no call of e.
+  EXPECT_EQ(Texts(), (Lines{"halt"}));
+}
+
+TEST_F(TableWalkTest, EveryExpansionAfterTheFirstGetsFreshLabelNames) {
+  Library({".macro wait n", "l: dec n", "jnz l", ".endmacro"});
+  Rows({"wait a0", "wait a1 b", "wait a1", "wait"});
+  WalkTable(job_);
+  EXPECT_EQ(Texts(),
+            (Lines{"579514062: dec  a0 ", "jnz 579514062", "wait a1 b", "1560015161: dec  a1 ",
+                   "jnz 1560015161", "3206227360: dec n", "jnz 3206227360"}));
+  EXPECT_EQ(job_.Macros->front()->ExpansionCount, 3);
+  // The definition keeps its own names.
+  EXPECT_EQ(job_.Macros->front()->GetItem(1, ColText), "jnz 579514062");
+}
+
+TEST_F(TableWalkTest, ExpansionWithWrongArgumentCountStillCounts) {
+  Library({".macro wait n", "l: dec n", ".endmacro"});
+  Rows({"wait a0, a1", "wait a2"});
+  WalkTable(job_);
+  EXPECT_EQ(Texts(), (Lines{"579514062: dec n", "1560015161: dec  a2 "}));
+}
+
+TEST_F(TableWalkTest, DumpsShowTheTableAndBodyOfTheWalksLastCall) {
+  job_.Defines->Append("X=a3");
+  Library({".macro one", "inc a0", "dec a0", ".endmacro", ".macro two p", "movl p, 1", ".endmacro",
+           ".macro e", ".endmacro"});
+  Rows({"one", "nop", "l: e", "two X", "halt X"});
+  WalkTable(job_);
+  EXPECT_EQ(Texts(), (Lines{"inc a0", "dec a0", "nop", "l:movl  a3 , 1", "halt a3"}));
+  // The call row is substituted before the call; the rows after it are not yet.
+  EXPECT_EQ(Dump("sa.txt"),
+            "lib.inc 1 inc a0 # # # # #\r\n"
+            "lib.inc 2 dec a0 # # # # #\r\n"
+            "top.asm 1 nop $ $ $ $ $\r\n"
+            "top.asm 3 l:two a3 $ $ $ $ $\r\n"
+            "top.asm 4 halt X $ $ $ $ $\r\n");
+  EXPECT_EQ(Dump("MacrosBody.txt"), "lib.inc 5 movl  a3 , 1 # # # # #\r\n");
+}
+
+TEST_F(TableWalkTest, DumpThatCannotBeWrittenEndsTheWalkAtTheFirstCall) {
+  Library({".macro one", "inc a0", ".endmacro"});
+  Rows({"one", "one a b"});
+  std::filesystem::create_directory(directory_.Path() / "sa.txt");
+  try {
+    WalkTable(job_);
+    ADD_FAILURE() << "the walk ended normally";
+  } catch (const TranslatorError& error) {
+    EXPECT_STREQ(error.what(), "Cannot create file sa.txt");
+  }
+  EXPECT_EQ(Printed(), "");  // the second call was never reached
+}
+
+// prefix followed by the decimal number.
+std::string Numbered(const char* prefix, int number) {
+  std::string text = prefix;
+  text += std::to_string(number);
+  return text;
+}
+
+TEST_F(TableWalkTest, ManyCallsAndDefinesOverManyRows) {
+  Lines library;
+  for (int m = 0; m < 50; ++m) {
+    library.push_back(Numbered(".macro mac", m) + " x");
+    library.push_back("lp: addl x, 1");
+    library.push_back("jnz lp");
+    library.push_back(".endmacro");
+  }
+  Library(library);
+  for (int d = 0; d < 300; ++d) job_.Defines->Append(Numbered("S", d) + Numbered("=", d));
+  Lines rows;
+  for (int r = 0; r < 6000; ++r) {
+    rows.push_back(r % 20 == 0 ? Numbered("mac", r % 50) + Numbered(" S", r % 300)
+                               : Numbered("addl a0, S", r % 300));
+  }
+  Rows(rows);
+  WalkTable(job_);
+  EXPECT_EQ(job_.WorkTable->RowCount(), 6000 + 300);
+  EXPECT_EQ(job_.WorkTable->GetItem(2, ColText), "addl a0, 1");
+  EXPECT_EQ(
+      job_.WorkTable->GetItem(0, ColText).substr(job_.WorkTable->GetItem(0, ColText).find(':')),
+      ": addl  0 , 1");
+  EXPECT_EQ(Printed(), "");
+}
+
+}  // namespace

@@ -1,4 +1,118 @@
-#include "driver/Compilerobject.h"
+#include <array>
+#include <string_view>
 
-// Placeholder until this pass lands.
-int TMq71R04CompilerObject::CheckLabels() { return 0; }
+#include "driver/Compilerobject.h"
+#include "worktable/Textutils.h"
+
+// Label check: rows without text vanish, label parts with forbidden characters are reported, and a
+// line that holds only labels is joined to the statement after it, so that from here on every row
+// holds a statement with its labels in front.
+//
+// The rule reads as deleting rows one at a time and examining a joined row again. Here the rows
+// are read once, in order: a label-only row waits as the pending row, the next row's text, file and
+// line are joined into it, and the joined-away rows are removed in one sweep at the end. Rows,
+// messages and their order come out the same.
+
+namespace {
+
+constexpr std::string_view kInvalidLabels = "[compiler error] %s(%s): Invalid label(s) \"%s\".";
+constexpr std::string_view kLabelWithoutInstruction =
+    "[compiler error] %s(%s): Label not refered to instruction.";
+
+// The 27 characters a label part must not hold: ! " # $ & ' ( ) * + , - . / < = > ? @ [ \ ] ` { |
+// } ~ (letters, digits, % ; ^ _, blanks and ":" itself are allowed).
+constexpr std::array<bool, 256> MakeLabelDelimiters() {
+  std::array<bool, 256> table{};
+  constexpr std::pair<int, int> ranges[] = {
+      {0x21, 0x24}, {0x26, 0x2F}, {0x3C, 0x40}, {0x5B, 0x5D}, {0x60, 0x60}, {0x7B, 0x7E},
+  };
+  for (auto [first, last] : ranges) {
+    for (int code = first; code <= last; ++code) table[code] = true;
+  }
+  return table;
+}
+constexpr std::array<bool, 256> LabelDelimiters = MakeLabelDelimiters();
+
+bool HoldsLabelDelimiter(std::string_view labelPart) {
+  for (char c : labelPart) {
+    if (LabelDelimiters[static_cast<unsigned char>(c)]) return true;
+  }
+  return false;
+}
+
+// Characters of code 32 or less removed at both ends, without copying.
+std::string_view TrimmedView(std::string_view text) {
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.remove_suffix(1);
+  return text;
+}
+
+class LabelCheck {
+ public:
+  LabelCheck(TWorkTableObject& table, OutputSink& out)
+      : table_(table), out_(out), deleted_(table.RowCount(), false) {}
+
+  int Run() {
+    for (int row = 0; row < table_.RowCount(); ++row) {
+      if (table_.Cell(row, ColText).empty()) deleted_[row] = true;
+    }
+    const int last = LastRowWithText();
+    for (int row = 0; row <= last; ++row) {
+      if (deleted_[row]) continue;
+      Examine(pending_ >= 0 ? JoinIntoPending(row) : row, row == last);
+    }
+    table_.DeleteRowsWhere(deleted_);
+    return failed_ ? 1 : 0;
+  }
+
+ private:
+  int LastRowWithText() const {
+    int last = table_.RowCount() - 1;
+    while (last >= 0 && deleted_[last]) --last;
+    return last;
+  }
+
+  // The pending labels directly followed by the row's text, under the row's file and line.
+  int JoinIntoPending(int row) {
+    const int joined = pending_;
+    pending_ = -1;
+    table_.SetItem(joined, ColText, pendingLabels_ + table_.Cell(row, ColText));
+    table_.SetItem(joined, ColFile, table_.Cell(row, ColFile));
+    table_.SetItem(joined, ColLine, table_.Cell(row, ColLine));
+    deleted_[row] = true;
+    return joined;
+  }
+
+  void Examine(int row, bool isLast) {
+    const std::string_view statement = TrimmedView(table_.Cell(row, ColText));
+    const size_t lastColon = statement.rfind(':');
+    if (lastColon == std::string_view::npos) return;
+    if (lastColon + 1 < statement.size()) {
+      const std::string_view labelPart = statement.substr(0, lastColon + 1);
+      if (HoldsLabelDelimiter(labelPart)) Report(kInvalidLabels, row, labelPart);
+      return;
+    }
+    if (isLast) return Report(kLabelWithoutInstruction, row, {});
+    pendingLabels_ = statement;
+    pending_ = row;
+  }
+
+  void Report(std::string_view pattern, int row, std::string_view labelPart) {
+    out_.WriteLine(
+        FormatMessage(pattern, {table_.Cell(row, ColFile), table_.Cell(row, ColLine), labelPart}));
+    failed_ = true;
+  }
+
+  TWorkTableObject& table_;
+  OutputSink& out_;
+  std::vector<bool> deleted_;
+  int pending_ = -1;           // a label-only row waiting for the next statement
+  std::string pendingLabels_;  // its text, trimmed
+  bool failed_ = false;
+};
+
+}  // namespace
+
+int TMq71R04CompilerObject::CheckLabels() {
+  return LabelCheck(*WorkTable, Out).Run();
+}

@@ -1,4 +1,158 @@
-#include "driver/Compilerobject.h"
+#include <string_view>
 
-// Placeholder until this pass lands.
-int TMq71R04CompilerObject::ResolveLabels() { return 0; }
+#include "driver/Compilerobject.h"
+#include "isa/Mq71r04_asmparserobject.h"
+#include "passes/Labeltable.h"
+#include "passes/Multipledeclarations.h"
+#include "worktable/Textutils.h"
+
+// Label resolution: every label gets the address of the row that carries it, surplus declarations
+// are reported and removed, the checksum label and the malfunction handler are settled, and the
+// target of every jump and address-loading command becomes ten binary digits for the encoder.
+//
+// Word addresses are ten bits wide. A target beyond them is refused rather than cut to its low ten
+// bits, which would silently jump somewhere else.
+
+namespace {
+
+constexpr int kAddressWidth = 10;
+constexpr int kHighestAddress = 0x3ff;
+
+constexpr std::string_view kChecksumLabelTaken =
+    "[compiler error] : SheckSumLabel is overlapped user label.";
+constexpr std::string_view kHandlerNotDefined =
+    "[compiler warning] : MalfunctionHandler is not defined.";
+constexpr std::string_view kHandlerOutOfRange =
+    "[compiler error] : MalfunctionHandler address is out of range 0...0x3ff.";
+constexpr std::string_view kLabelOutOfRange =
+    "[compiler error] %s(%s): Address of label \"%s\" is out of range 0...0x3ff.";
+constexpr std::string_view kOperandNotAddress =
+    "[compiler error] %s(%s): Operand must be label or address.";
+constexpr std::string_view kSecondOperandNotAddress =
+    "[compiler error] %s(%s): Second operand must be label or address.";
+
+// The commands whose target is resolved, compared exactly. A label is substituted in whichever
+// operand names it; otherwise the operand given here must hold a number.
+struct JumpCommand {
+  std::string_view Name;
+  int NumberColumn;
+  std::string_view NotAddressMessage;
+};
+constexpr JumpCommand kJumpCommands[] = {
+    {"jmp", ColOperand1, kOperandNotAddress},
+    {"jsr", ColOperand1, kOperandNotAddress},
+    {"jnz", ColOperand1, kOperandNotAddress},
+    {"jz", ColOperand1, kOperandNotAddress},
+    {"jns", ColOperand1, kOperandNotAddress},
+    {"js", ColOperand1, kOperandNotAddress},
+    {"jnc", ColOperand1, kOperandNotAddress},
+    {"jc", ColOperand1, kOperandNotAddress},
+    {"lsah", ColOperand2, kSecondOperandNotAddress},
+    {"lsal", ColOperand2, kSecondOperandNotAddress},
+    {"lrah", ColOperand2, kSecondOperandNotAddress},
+    {"lral", ColOperand2, kSecondOperandNotAddress},
+};
+
+const JumpCommand* FindJumpCommand(std::string_view command) {
+  for (const JumpCommand& jump : kJumpCommands) {
+    if (jump.Name == command) return &jump;
+  }
+  return nullptr;
+}
+
+class LabelResolution {
+ public:
+  explicit LabelResolution(TMq71R04CompilerObject& job)
+      : job_(job), table_(*job.WorkTable), parser_(TMq71R04_ASMParserObject::Bare(job.Out)) {}
+
+  int Run() {
+    const std::vector<LabelDeclaration> declarations = CollectLabelDeclarations(table_);
+    for (const LabelDeclaration& declaration : declarations) AddLabel(declaration);
+    if (RemoveMultipleDeclarations(table_, declarations, labels_, job_.Out)) failed_ = true;
+    DefineChecksumLabel();
+    FindMalfunctionHandler();
+    for (int row = 0; row < table_.RowCount(); ++row) ResolveTarget(row);
+    return failed_ ? 1 : 0;
+  }
+
+ private:
+  void AddLabel(const LabelDeclaration& declaration) {
+    labels_.Append(declaration.Name, Bits(declaration.Row), declaration.Row);
+  }
+
+  // The checksum lands on the word after the last row, so that is the checksum label's address.
+  void DefineChecksumLabel() {
+    const std::string& name = job_.ChecksumLabel;
+    if (name.empty()) return;
+    if (labels_.FindIgnoringCase(name) >= 0) return Fail(kChecksumLabelTaken);
+    labels_.Append(name, Bits(table_.RowCount()), table_.RowCount());
+  }
+
+  void FindMalfunctionHandler() {
+    const std::string& name = job_.MalfunctionHandler;
+    if (name.empty()) return;
+    const int entry = labels_.FindIgnoringCase(name);
+    if (entry < 0) return job_.Out.WriteLine(kHandlerNotDefined);  // a warning only
+    if (labels_.Address(entry) > kHighestAddress) return Fail(kHandlerOutOfRange);
+    job_.MalfunctionHandlerAddress = labels_.Value(entry);
+  }
+
+  // Walking the table entry by entry, the first entry that names either operand decides, and
+  // operand 1 wins when both are named by the same entry.
+  void ResolveTarget(int row) {
+    const JumpCommand* jump = FindJumpCommand(table_.Cell(row, ColCommand));
+    if (jump == nullptr) return;
+    const int first = labels_.FindExact(table_.Cell(row, ColOperand1));
+    const int second = labels_.FindExact(table_.Cell(row, ColOperand2));
+    if (first >= 0 && (second < 0 || first <= second)) return SubstituteLabel(row, ColOperand1);
+    if (second >= 0) return SubstituteLabel(row, ColOperand2);
+    SubstituteNumber(row, *jump);
+  }
+
+  void SubstituteLabel(int row, int column) {
+    const std::string label = table_.GetItem(row, column);
+    const int entry = labels_.FindIgnoringCase(label);
+    if (labels_.Address(entry) > kHighestAddress) {
+      return FailRow(row, column, RowMessage(kLabelOutOfRange, row, label));
+    }
+    table_.SetItem(row, column, std::string(labels_.Value(entry)));
+  }
+
+  void SubstituteNumber(int row, const JumpCommand& jump) {
+    const int32_t value = parser_.ParseNumber(table_.Cell(row, jump.NumberColumn));
+    if (value == TMq71R04_ASMParserObject::InvalidNumber || value < 0 || value > kHighestAddress) {
+      return FailRow(row, jump.NumberColumn, RowMessage(jump.NotAddressMessage, row, {}));
+    }
+    table_.SetItem(row, jump.NumberColumn, Bits(value));
+  }
+
+  // The pattern filled with the row's file, its line and `operand`.
+  std::string RowMessage(std::string_view pattern, int row, std::string_view operand) const {
+    return FormatMessage(pattern, {table_.Cell(row, ColFile), table_.Cell(row, ColLine), operand});
+  }
+
+  void FailRow(int row, int column, const std::string& message) {
+    job_.Out.WriteLine(message);
+    table_.SetItem(row, column, "0");
+    failed_ = true;
+  }
+
+  void Fail(std::string_view message) {
+    job_.Out.WriteLine(message);
+    failed_ = true;
+  }
+
+  std::string Bits(int address) const { return parser_.IntToBits(address, kAddressWidth); }
+
+  TMq71R04CompilerObject& job_;
+  TWorkTableObject& table_;
+  TMq71R04_ASMParserObject parser_;
+  TLabelTable labels_;
+  bool failed_ = false;
+};
+
+}  // namespace
+
+int TMq71R04CompilerObject::ResolveLabels() {
+  return LabelResolution(*this).Run();
+}

@@ -1,4 +1,96 @@
-#include "driver/Compilerobject.h"
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
 
-// Placeholder until this pass lands.
-int TMq71R04CompilerObject::WriteOutput() { return 0; }
+#include "driver/Compilerobject.h"
+#include "passes/Programimage.h"
+#include "passes/Replacementfile.h"
+#include "worktable/Textutils.h"
+
+// The output stage: the image file, the size and checksum report ("-oi") and the listing ("-lf").
+// It runs only after every pass succeeded.
+
+namespace {
+
+constexpr std::string_view kFullSize = "Full output size : %i bytes";
+constexpr std::string_view kCodeSize = "Actual code output size : %i bytes.";
+constexpr std::string_view kProgramSize = "   Programm code   size : %i bytes.";
+constexpr std::string_view kDataSize = "   Allocated data  size : %i bytes.";
+constexpr std::string_view kChecksum = "Checksum of actual code : %s";
+constexpr std::string_view kDataKeywords[] = {"DATA_WORD_ALLOCATION", "DATA_BYTE_ALLOCATION"};
+constexpr size_t kFillChunkWords = 32768;
+
+// Output files go into the root project directory, which is current by now. Forming the path from
+// the current directory (rather than from the root option's text again) keeps a relative root from
+// being applied twice.
+std::string RootFilePath(const std::string& name) {
+  return std::filesystem::current_path().string() + "/" + name;
+}
+
+void WriteImageFile(const ProgramImage& image, const std::string& path) {
+  TReplacementFile file(path);
+  file.Write(image.Head);
+  if (image.FillWordCount > 0) {
+    std::string chunk;
+    for (size_t i = 0; i < kFillChunkWords; ++i) {
+      chunk.push_back(static_cast<char>(image.FillWord & 0xff));
+      chunk.push_back(static_cast<char>(image.FillWord >> 8));
+    }
+    for (int64_t left = image.FillWordCount; left > 0;) {
+      const int64_t words = std::min<int64_t>(left, kFillChunkWords);
+      file.Write(std::string_view(chunk).substr(0, 2 * static_cast<size_t>(words)));
+      left -= words;
+    }
+  }
+  file.Commit();
+}
+
+int CountDataRows(const TWorkTableObject& table) {
+  int count = 0;
+  for (int row = 0; row < table.RowCount(); ++row) {
+    const std::string& text = table.Cell(row, ColText);
+    for (std::string_view keyword : kDataKeywords) {
+      if (Contains(text, keyword)) {
+        ++count;
+        break;
+      }
+    }
+  }
+  return count;
+}
+
+// Capital hexadecimal digits, at least six, then "h".
+std::string ChecksumText(uint32_t checksum) {
+  char digits[16];
+  std::snprintf(digits, sizeof digits, "%06X", static_cast<unsigned>(checksum));
+  return std::string(digits) + "h";
+}
+
+void PrintImageReport(OutputSink& out, const ProgramImage& image, const TWorkTableObject& table) {
+  const int64_t rows = table.RowCount();
+  const int64_t dataRows = CountDataRows(table);
+  out.WriteLine(FormatMessage(kFullSize, {std::to_string(image.Size())}));
+  out.WriteLine(FormatMessage(kCodeSize, {std::to_string(2 * rows)}));
+  out.WriteLine(FormatMessage(kProgramSize, {std::to_string(2 * (rows - dataRows))}));
+  out.WriteLine(FormatMessage(kDataSize, {std::to_string(2 * dataRows)}));
+  out.WriteLine(FormatMessage(kChecksum, {ChecksumText(image.Checksum)}));
+}
+
+// The work table, one line per row: the eight columns joined by single blanks, CR LF after each.
+void WriteListing(const TWorkTableObject& table, const std::string& path) {
+  TReplacementFile file(path);
+  file.Write(table.DumpText());
+  file.Commit();
+}
+
+}  // namespace
+
+int TMq71R04CompilerObject::WriteOutput() {
+  const ProgramImage image = BuildProgramImage(*this);
+  WriteImageFile(image, RootFilePath(OutputFileName));
+  if (ImageInfo) PrintImageReport(Out, image, *WorkTable);
+  if (!ListFileName.empty()) WriteListing(*WorkTable, RootFilePath(ListFileName));
+  return 0;
+}

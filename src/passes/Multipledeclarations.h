@@ -1,0 +1,14 @@
+#pragma once
+
+#include <vector>
+
+#include "driver/Outputsink.h"
+#include "passes/Labeltable.h"
+#include "worktable/Worktableobject.h"
+
+// Reports every label declared again by a row after the first row that declares it and removes
+// that declaration from the later row's ColLabels ("x:dup:y:" becomes "x:y:"). Returns true when
+// anything was reported. See Note [multiple declarations].
+bool RemoveMultipleDeclarations(TWorkTableObject& table,
+                                const std::vector<LabelDeclaration>& declarations,
+                                const TLabelTable& labels, OutputSink& out);

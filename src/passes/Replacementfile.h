@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+// A file that appears whole or not at all: the bytes go to a new temporary file in the target's
+// directory, which Commit renames over the target. A failed write therefore never leaves a
+// truncated file nor destroys an earlier one. Failures throw TranslatorError.
+class TReplacementFile {
+ public:
+  explicit TReplacementFile(std::string target);
+  TReplacementFile(const TReplacementFile&) = delete;
+  TReplacementFile& operator=(const TReplacementFile&) = delete;
+  // Removes the temporary file unless it was committed.
+  ~TReplacementFile();
+
+  void Write(std::string_view bytes);
+  void Commit();
+
+ private:
+  void Discard();
+  [[noreturn]] void Fail(const std::string& what);
+
+  std::string target_;
+  std::string temporary_;
+  std::FILE* file_ = nullptr;
+};

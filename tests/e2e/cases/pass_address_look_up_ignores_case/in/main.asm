@@ -1,0 +1,4 @@
+Loop: nop
+loop: nop
+jmp loop
+jmp Loop

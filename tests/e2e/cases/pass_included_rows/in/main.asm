@@ -1,0 +1,2 @@
+#include "defs.inc"
+start: jmp start

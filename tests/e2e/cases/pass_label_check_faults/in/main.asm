@@ -1,0 +1,7 @@
+my-label: nop
+loop:
+
+  nop
+x.y:
+jmp loop
+end:

@@ -1,0 +1,4 @@
+nop
+nop
+loop: addl a1, 3 ; step
+jmp loop

@@ -1,0 +1,55 @@
+#include "passes/Replacementfile.h"
+
+#include <gtest/gtest.h>
+
+#include "support/Testsupport.h"
+#include "worktable/Translatorerror.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+size_t EntryCount(const fs::path& directory) {
+  size_t count = 0;
+  for ([[maybe_unused]] const auto& entry : fs::directory_iterator(directory)) ++count;
+  return count;
+}
+
+TEST(ReplacementFile, CommitPutsAllBytesInPlace) {
+  TemporaryDirectory directory;
+  const std::string target = (directory.Path() / "a.bin").string();
+  {
+    TReplacementFile file(target);
+    file.Write(std::string("ab\0c", 4));
+    file.Write("de");
+    EXPECT_FALSE(fs::exists(target));  // nothing visible before the commit
+    file.Commit();
+  }
+  EXPECT_EQ(ReadFile(target), std::string("ab\0cde", 6));
+  EXPECT_EQ(EntryCount(directory.Path()), 1u);
+}
+
+TEST(ReplacementFile, AbandonedWriteKeepsEarlierFile) {
+  TemporaryDirectory directory;
+  const fs::path target = directory.Path() / "a.bin";
+  WriteFile(target, "earlier");
+  {
+    TReplacementFile file(target.string());
+    file.Write("partial");
+  }
+  EXPECT_EQ(ReadFile(target), "earlier");
+  EXPECT_EQ(EntryCount(directory.Path()), 1u);
+}
+
+TEST(ReplacementFile, MissingDirectoryFailsWithItsName) {
+  TemporaryDirectory directory;
+  const std::string target = (directory.Path() / "no" / "a.bin").string();
+  try {
+    TReplacementFile file(target);
+    FAIL() << "no error";
+  } catch (const TranslatorError& error) {
+    EXPECT_EQ(std::string(error.what()), "Cannot create file " + target);
+  }
+}
+
+}  // namespace

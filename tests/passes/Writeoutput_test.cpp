@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include "passes/Passtestsupport.h"
+#include "support/Testsupport.h"
+#include "worktable/Translatorerror.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::string> FilesIn(const fs::path& directory) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(directory)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+class WriteOutputTest : public ::testing::Test {
+ protected:
+  WriteOutputTest() : scope_(root_.Path()) {
+    job_.RootDir = root_.Path().string();
+    job_.OutputFileName = "out.bin";
+  }
+  void AddRow(const std::string& text, const std::string& code) {
+    job_.WorkTable->AddRow("m.asm", "0", text, "", "", "cmd", "", code);
+  }
+  fs::path At(const std::string& name) const { return root_.Path() / name; }
+
+  TemporaryDirectory root_;
+  CurrentDirectoryScope scope_;
+  TMq71R04CompilerObject job_;
+};
+
+TEST_F(WriteOutputTest, WritesImageIntoRootDirectory) {
+  job_.RawImage = true;
+  AddRow("nop", "1");
+  AddRow("nop", "65535");
+  EXPECT_EQ(job_.WriteOutput(), 0);
+  EXPECT_EQ(ReadFile(At("out.bin")), std::string("\x01\x00\xff\xff", 4));
+  EXPECT_EQ(FilesIn(root_.Path()), std::vector<std::string>{"out.bin"});
+  EXPECT_EQ(job_.Out.Captured(), "");
+}
+
+TEST_F(WriteOutputTest, ReportGivesSizesAndChecksum) {
+  job_.ImageInfo = true;
+  job_.ChecksumLabel = "sum";
+  job_.ImageSizeLimit = 20;
+  AddRow("nop", "0000000000000000b");
+  AddRow("DATA_WORD_ALLOCATION", "4660");  // 1234 hexadecimal
+  AddRow("t:DATA_BYTE_ALLOCATION", "65535");
+  job_.WriteOutput();
+  EXPECT_EQ(job_.Out.Captured(),
+            "Full output size : 532 bytes\r\n"
+            "Actual code output size : 6 bytes.\r\n"
+            "   Programm code   size : 2 bytes.\r\n"
+            "   Allocated data  size : 4 bytes.\r\n"
+            "Checksum of actual code : 000244h\r\n");
+  EXPECT_EQ(fs::file_size(At("out.bin")), 532u);
+}
+
+TEST_F(WriteOutputTest, ReportWithoutChecksumShowsZeros) {
+  job_.ImageInfo = true;
+  AddRow("nop", "65535");
+  job_.WriteOutput();
+  EXPECT_EQ(MessageLines(job_.Out.Captured()).back(), "Checksum of actual code : 000000h");
+}
+
+TEST_F(WriteOutputTest, ChecksumNeedingMoreDigitsIsNotCut) {
+  job_.ImageInfo = true;
+  job_.ChecksumLabel = "sum";
+  for (int i = 0; i < 40000; ++i) AddRow("nop", "65535");  // 80,000 bytes of 255
+  job_.WriteOutput();
+  EXPECT_EQ(MessageLines(job_.Out.Captured()).back(), "Checksum of actual code : 1374780h");
+}
+
+TEST_F(WriteOutputTest, ListingHoldsTheTableRows) {
+  job_.ListFileName = "list.txt";
+  job_.WorkTable->AddRow("m.asm", "3", "mov a1, b2", "a1", "b2", "mov", "", "0000010101000001b");
+  job_.WorkTable->AddRow("m.asm", "4", "DATA_WORD_ALLOCATION", "", "", "DATA_WORD_ALLOCATION",
+                         "tbl:", "48879");
+  job_.WriteOutput();
+  EXPECT_EQ(ReadFile(At("list.txt")),
+            "m.asm 3 mov a1, b2 a1 b2 mov  0000010101000001b\r\n"
+            "m.asm 4 DATA_WORD_ALLOCATION   DATA_WORD_ALLOCATION tbl: 48879\r\n");
+}
+
+TEST_F(WriteOutputTest, NoListingWithoutItsName) {
+  AddRow("nop", "1");
+  job_.WriteOutput();
+  EXPECT_EQ(FilesIn(root_.Path()), std::vector<std::string>{"out.bin"});
+}
+
+TEST_F(WriteOutputTest, RelativeRootIsNotAppliedTwice) {
+  fs::create_directory(At("proj"));
+  CurrentDirectoryScope inProject(At("proj"));
+  job_.RootDir = "proj";
+  job_.ListFileName = "list.txt";
+  AddRow("nop", "1");
+  job_.WriteOutput();
+  EXPECT_EQ(FilesIn(At("proj")), (std::vector<std::string>{"list.txt", "out.bin"}));
+}
+
+TEST_F(WriteOutputTest, EarlierImageIsReplacedWhole) {
+  WriteFile(At("out.bin"), std::string(2000, 'x'));
+  job_.RawImage = true;
+  AddRow("nop", "1");
+  job_.WriteOutput();
+  EXPECT_EQ(ReadFile(At("out.bin")), std::string("\x01\x00", 2));
+}
+
+TEST_F(WriteOutputTest, MissingOutputNameFailsWithoutLeavingFiles) {
+  job_.OutputFileName = "";
+  job_.ImageInfo = true;
+  AddRow("nop", "1");
+  EXPECT_THROW(job_.WriteOutput(), TranslatorError);
+  EXPECT_EQ(FilesIn(root_.Path()), std::vector<std::string>{});
+  EXPECT_EQ(job_.Out.Captured(), "");  // no report after a failed image
+}
+
+TEST_F(WriteOutputTest, ImageThatCannotReplaceItsTargetLeavesNoTemporaryFile) {
+  fs::create_directory(At("out.bin"));
+  WriteFile(At("out.bin") / "keep", "k");
+  AddRow("nop", "1");
+  try {
+    job_.WriteOutput();
+    FAIL() << "no error";
+  } catch (const TranslatorError& error) {
+    EXPECT_NE(std::string(error.what()).find("out.bin"), std::string::npos);
+  }
+  EXPECT_EQ(FilesIn(root_.Path()), std::vector<std::string>{"out.bin"});
+  EXPECT_EQ(ReadFile(At("out.bin") / "keep"), "k");
+}
+
+TEST_F(WriteOutputTest, ListingFailureComesAfterImageAndReport) {
+  fs::create_directory(At("list"));
+  WriteFile(At("list") / "keep", "k");
+  job_.ListFileName = "list";
+  job_.ImageInfo = true;
+  AddRow("nop", "1");
+  EXPECT_THROW(job_.WriteOutput(), TranslatorError);
+  EXPECT_TRUE(fs::is_regular_file(At("out.bin")));
+  EXPECT_EQ(MessageLines(job_.Out.Captured()).size(), 5u);
+  EXPECT_EQ(FilesIn(root_.Path()), (std::vector<std::string>{"list", "out.bin"}));
+}
+
+}  // namespace

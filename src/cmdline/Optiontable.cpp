@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "cmdline/Generalinteger.h"
 #include "driver/Compilerobject.h"
+#include "isa/Mq71r04_asmparserobject.h"
 #include "worktable/Textutils.h"
 
 namespace {
@@ -42,12 +42,13 @@ bool SetFlag(Job& job, const OptionValues&) {
 }
 
 bool StoreImageSizeLimit(Job& job, const OptionValues& values) {
-  const std::optional<int32_t> limit = ConvertGeneralInteger(values.front());
-  if (!limit) {
+  // The same integer syntax as numbers in sources.
+  int32_t limit = 0;
+  if (!TMq71R04_ASMParserObject::ConvertInteger(values.front(), limit)) {
     job.Out.WriteLine(FormatMessage(kNotInteger, {values.front()}));
     return false;
   }
-  job.ImageSizeLimit = *limit;
+  job.ImageSizeLimit = limit;
   return true;
 }
 

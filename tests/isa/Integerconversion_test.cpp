@@ -1,4 +1,4 @@
-#include "cmdline/Generalinteger.h"
+#include "isa/Mq71r04_asmparserobject.h"
 
 #include <gtest/gtest.h>
 
@@ -17,16 +17,18 @@ void PrintTo(const IntegerCase& c, std::ostream* os) {
   *os << '"' << c.text << '"';
 }
 
-class GeneralIntegerTest : public ::testing::TestWithParam<IntegerCase> {};
+class IntegerConversionTest : public ::testing::TestWithParam<IntegerCase> {};
 
-TEST_P(GeneralIntegerTest, ConvertsOrRefuses) {
-  EXPECT_EQ(ConvertGeneralInteger(GetParam().text), GetParam().expected);
+TEST_P(IntegerConversionTest, ConvertsOrRefuses) {
+  int32_t value = 0;
+  const bool converted = TMq71R04_ASMParserObject::ConvertInteger(GetParam().text, value);
+  EXPECT_EQ(converted ? std::optional<int32_t>(value) : std::nullopt, GetParam().expected);
 }
 
 const std::optional<int32_t> kRefused = std::nullopt;
 
 INSTANTIATE_TEST_SUITE_P(
-    Decimal, GeneralIntegerTest,
+    Decimal, IntegerConversionTest,
     ::testing::Values(IntegerCase{"0", 0}, IntegerCase{"12", 12}, IntegerCase{"+12", 12},
                       IntegerCase{"-5", -5}, IntegerCase{"010", 10},  // no octal
                       IntegerCase{"   12", 12},                       // leading spaces skipped
@@ -34,7 +36,7 @@ INSTANTIATE_TEST_SUITE_P(
                       IntegerCase{"+0", 0}, IntegerCase{"0000000000002147483647", INT_MAX}));
 
 INSTANTIATE_TEST_SUITE_P(
-    Hexadecimal, GeneralIntegerTest,
+    Hexadecimal, IntegerConversionTest,
     ::testing::Values(IntegerCase{"$200", 512}, IntegerCase{"x1F", 31}, IntegerCase{"X1f", 31},
                       IntegerCase{"0x1F", 31}, IntegerCase{"0X1f", 31}, IntegerCase{"  $10", 16},
                       IntegerCase{"0xFFFFFFFF", -1}, IntegerCase{"$80000000", INT_MIN},
@@ -43,7 +45,7 @@ INSTANTIATE_TEST_SUITE_P(
                       IntegerCase{"$7fffffff", INT_MAX}));
 
 INSTANTIATE_TEST_SUITE_P(
-    NotIntegers, GeneralIntegerTest,
+    NotIntegers, IntegerConversionTest,
     ::testing::Values(
         IntegerCase{"", kRefused}, IntegerCase{" ", kRefused}, IntegerCase{"+", kRefused},
         IntegerCase{"-", kRefused}, IntegerCase{"abc", kRefused}, IntegerCase{"12 ", kRefused},

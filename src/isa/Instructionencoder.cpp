@@ -52,6 +52,9 @@ constexpr std::string_view DataNegative =
 
 enum class OperandKind { None, Register, SpecialRegister, Value, JumpAddress };
 
+// Sixteen binary digits and the "b" after them.
+constexpr size_t WordTextLength = 17;
+
 // How the value operand is read: as a number, or as the binary digits of a resolved address.
 enum class ValueReading { Number, BinaryAddress };
 
@@ -193,10 +196,12 @@ const InstructionFormat* FormatAt(int position) {
   return nullptr;
 }
 
-// The operands of one instruction row as the checks and the word need them.
+// The operands of one instruction row as the checks and the word need them. The texts are views
+// of the row's operand cells and the codes views of the register tables: the row's code cell is
+// the only one written, after the word is built.
 struct RowOperands {
-  std::array<std::string, 2> Texts;
-  std::array<std::string, 2> Codes;  // table values of register operands
+  std::array<std::string_view, 2> Texts;
+  std::array<std::string_view, 2> Codes;  // table values of register operands
   bool AllRegistersFound = true;
   int32_t Value = 0;
 };
@@ -220,6 +225,13 @@ int32_t ShapeValue(const InstructionFormat& format, const RowOperands& operands)
   return operands.Value;
 }
 
+int32_t ReadValue(const TMq71R04_ASMParserObject& parser, ValueReading reading,
+                  const std::string& text) {
+  // A resolved address is ten binary digits without their suffix.
+  if (reading == BinaryAddress) return parser.ParseNumber(text + "b");
+  return parser.ParseNumber(text);
+}
+
 // The operands of a row read as the format wants them: register operands looked up in their
 // table, the value operand converted.
 RowOperands ReadOperands(const TMq71R04_ASMParserObject& parser, const InstructionFormat& format,
@@ -232,15 +244,14 @@ RowOperands ReadOperands(const TMq71R04_ASMParserObject& parser, const Instructi
     switch (format.Operands[i]) {
       case Register:
         found = parser.FindRegister(text);
-        if (found >= 0) operands.Codes[i] = parser.RegisterValue(found);
+        if (found >= 0) operands.Codes[i] = parser.RegisterValueView(found);
         break;
       case SpecialRegister:
         found = parser.FindSpecialRegister(text);
-        if (found >= 0) operands.Codes[i] = parser.SpecialRegisterValue(found);
+        if (found >= 0) operands.Codes[i] = parser.SpecialRegisterValueView(found);
         break;
       case Value:
-        // A resolved address is ten binary digits without their suffix.
-        operands.Value = parser.ParseNumber(format.Reading == BinaryAddress ? text + "b" : text);
+        operands.Value = ReadValue(parser, format.Reading, text);
         break;
       case None:
       case JumpAddress:
@@ -299,9 +310,11 @@ CheckOutcome RunChecks(const InstructionFormat& format, const RowOperands& opera
 }
 
 // The opcode, then the fields in word order, then the binary suffix.
-std::string BuildWord(const TMq71R04_ASMParserObject& parser, const InstructionFormat& format,
-                      const RowOperands& operands, std::string_view entryCode) {
-  std::string word(format.FixedOpcode.empty() ? entryCode : format.FixedOpcode);
+std::string BuildWord(const InstructionFormat& format, const RowOperands& operands,
+                      std::string_view entryCode) {
+  std::string word;
+  word.reserve(WordTextLength);  // the whole word in one allocation
+  word.append(format.FixedOpcode.empty() ? entryCode : format.FixedOpcode);
   for (Field field : format.Fields) {
     switch (field) {
       case Operand1Code:
@@ -311,7 +324,7 @@ std::string BuildWord(const TMq71R04_ASMParserObject& parser, const InstructionF
         word += operands.Codes[1];
         break;
       case ValueBits:
-        word += parser.IntToBits(ShapeValue(format, operands), format.ValueWidth);
+        TMq71R04_ASMParserObject::AppendBits(word, ShapeValue(format, operands), format.ValueWidth);
         break;
       case Operand1Text:
         word += operands.Texts[0];
@@ -320,7 +333,8 @@ std::string BuildWord(const TMq71R04_ASMParserObject& parser, const InstructionF
         break;
     }
   }
-  return word + "b";
+  word += 'b';
+  return word;
 }
 
 // Non-empty when the data values fail; the checks run over all values at once, numeric first.
@@ -361,7 +375,7 @@ int TMq71R04_ASMParserObject::EncodeInstruction(int position, int row,
   const CheckOutcome outcome = RunChecks(*format, operands);
   for (size_t i = 0; i < outcome.MessageCount; ++i) Report(outcome.Messages[i], row, table);
   if (outcome.Failed) return 1;
-  table.SetItem(row, ColCode, BuildWord(*this, *format, operands, table.Cell(row, ColCode)));
+  table.SetItem(row, ColCode, BuildWord(*format, operands, table.Cell(row, ColCode)));
   return 0;
 }
 

@@ -8,6 +8,8 @@
 #include <array>
 #include <span>
 #include <stdexcept>
+#include <string>
+#include <unordered_map>
 
 #include "worktable/Textutils.h"
 #include "worktable/Translatorerror.h"
@@ -74,19 +76,83 @@ constexpr std::string_view UnknownCommandMessage =
 // Operands keep what command recognition found (at most two).
 constexpr size_t MaximumOperandCount = 2;
 
-// Register names may be written in any case, so the look-up by name ignores it.
-int FindIgnoringCase(std::span<const TableRow> table, std::string_view name) {
-  for (size_t position = 0; position < table.size(); ++position) {
-    if (EqualsIgnoreCase(table[position].Name, name)) return static_cast<int>(position);
+// The longest name of any table, so a name can be folded to lower case in a small fixed buffer.
+constexpr size_t LongestName() {
+  size_t longest = 0;
+  for (std::span<const TableRow> table :
+       {std::span<const TableRow>(InstructionTable), std::span<const TableRow>(RegisterTable),
+        std::span<const TableRow>(SpecialRegisterTable)}) {
+    for (const TableRow& row : table) longest = std::max(longest, row.Name.size());
   }
-  return -1;
+  return longest;
+}
+constexpr size_t LongestNameLength = LongestName();
+
+// The name index below relies on this: every name is distinct and has no capital letter.
+constexpr bool NamesAreLowerCaseAndDistinct(std::span<const TableRow> table) {
+  for (size_t i = 0; i < table.size(); ++i) {
+    for (char c : table[i].Name) {
+      if (c >= 'A' && c <= 'Z') return false;
+    }
+    for (size_t j = i + 1; j < table.size(); ++j) {
+      if (table[i].Name == table[j].Name) return false;
+    }
+  }
+  return true;
+}
+static_assert(NamesAreLowerCaseAndDistinct(InstructionTable));
+static_assert(NamesAreLowerCaseAndDistinct(RegisterTable));
+static_assert(NamesAreLowerCaseAndDistinct(SpecialRegisterTable));
+
+// Position by name for one table, built once. Every look-up of recognition and encoding goes
+// through here (several per row), so it is a hash look-up rather than a walk along the table.
+// The table names are lower case and distinct, so the position of a name is that of its first
+// row, and a name equals a row's name ignoring case exactly when its lower-case form does.
+class NameIndex {
+ public:
+  explicit NameIndex(std::span<const TableRow> table) {
+    for (size_t position = 0; position < table.size(); ++position) {
+      positions_.try_emplace(table[position].Name, static_cast<int>(position));
+    }
+  }
+
+  int FindExact(std::string_view name) const {
+    const auto found = positions_.find(name);
+    return found == positions_.end() ? -1 : found->second;
+  }
+
+  // Register names may be written in any case, so the look-up by name ignores it.
+  int FindIgnoringCase(std::string_view name) const {
+    if (name.size() > LongestNameLength) return -1;
+    std::array<char, LongestNameLength> folded{};
+    std::transform(name.begin(), name.end(), folded.begin(), FoldCase);
+    return FindExact(std::string_view(folded.data(), name.size()));
+  }
+
+ private:
+  std::unordered_map<std::string_view, int> positions_;
+};
+
+const NameIndex& InstructionIndex() {
+  static const NameIndex index(InstructionTable);
+  return index;
 }
 
-std::string ValueAt(std::span<const TableRow> table, int position) {
+const NameIndex& RegisterIndex() {
+  static const NameIndex index(RegisterTable);
+  return index;
+}
+
+const NameIndex& SpecialRegisterIndex() {
+  static const NameIndex index(SpecialRegisterTable);
+  return index;
+}
+
+std::string_view ValueAt(std::span<const TableRow> table, int position) {
   if (position < 0 || static_cast<size_t>(position) >= table.size()) {
     throw std::out_of_range("table position " + std::to_string(position) + " out of bounds");
   }
-  return std::string(table[static_cast<size_t>(position)].Value);
+  return table[static_cast<size_t>(position)].Value;
 }
 
 }  // namespace
@@ -109,30 +175,42 @@ void TMq71R04_ASMParserObject::RequireTables() const {
 
 int TMq71R04_ASMParserObject::FindInstruction(std::string_view name) const {
   RequireTables();
-  return FindIgnoringCase(InstructionTable, name);
+  return InstructionIndex().FindIgnoringCase(name);
 }
 
 int TMq71R04_ASMParserObject::FindRegister(std::string_view name) const {
   RequireTables();
-  return FindIgnoringCase(RegisterTable, name);
+  return RegisterIndex().FindIgnoringCase(name);
 }
 
 int TMq71R04_ASMParserObject::FindSpecialRegister(std::string_view name) const {
   RequireTables();
-  return FindIgnoringCase(SpecialRegisterTable, name);
+  return SpecialRegisterIndex().FindIgnoringCase(name);
 }
 
 std::string TMq71R04_ASMParserObject::InstructionValue(int position) const {
+  return std::string(InstructionValueView(position));
+}
+
+std::string_view TMq71R04_ASMParserObject::InstructionValueView(int position) const {
   RequireTables();
   return ValueAt(InstructionTable, position);
 }
 
 std::string TMq71R04_ASMParserObject::RegisterValue(int position) const {
+  return std::string(RegisterValueView(position));
+}
+
+std::string_view TMq71R04_ASMParserObject::RegisterValueView(int position) const {
   RequireTables();
   return ValueAt(RegisterTable, position);
 }
 
 std::string TMq71R04_ASMParserObject::SpecialRegisterValue(int position) const {
+  return std::string(SpecialRegisterValueView(position));
+}
+
+std::string_view TMq71R04_ASMParserObject::SpecialRegisterValueView(int position) const {
   RequireTables();
   return ValueAt(SpecialRegisterTable, position);
 }
@@ -141,10 +219,7 @@ std::string TMq71R04_ASMParserObject::SpecialRegisterValue(int position) const {
 // here although the encoder's look-up by name would find it.
 int TMq71R04_ASMParserObject::ScanInstructionExact(std::string_view command) const {
   RequireTables();
-  for (size_t position = 0; position < InstructionTable.size(); ++position) {
-    if (InstructionTable[position].Name == command) return static_cast<int>(position);
-  }
-  return -1;
+  return InstructionIndex().FindExact(command);
 }
 
 int TMq71R04_ASMParserObject::Report(std::string_view pattern, int row,
@@ -157,13 +232,12 @@ int TMq71R04_ASMParserObject::Report(std::string_view pattern, int row,
 // Decides only whether the command exists and has at most two operands; whether the operands
 // suit it is the encoder's business.
 int TMq71R04_ASMParserObject::ParseStatement(int row, TWorkTableObject& table) {
+  // Read in place: only other cells of the row are written while the statement is in use.
   // Tabs count as spaces here, so a tab inside an operand makes the list malformed.
-  std::string statement = table.GetItem(row, ColText);
-  std::replace(statement.begin(), statement.end(), '\t', ' ');
-
-  const std::string command = ExtractCommand(statement);
-  table.SetItem(row, ColCommand, command);
-  if (SplitOperands(statement, Operands) != 0) return 1;
+  const std::string_view statement = table.Cell(row, ColText);
+  const std::string_view command = ExtractCommandView(statement);
+  table.SetItem(row, ColCommand, std::string(command));
+  if (SplitOperandsOf(statement, Operands, true) != 0) return 1;
 
   const int position = ScanInstructionExact(command);
   if (position >= 0) return StoreRecognisedInstruction(position, row, table);
@@ -178,7 +252,7 @@ int TMq71R04_ASMParserObject::StoreRecognisedInstruction(int position, int row,
   table.SetItem(row, ColCode, InstructionValue(position));
   const std::vector<std::string>& operands = Operands.Items;
   if (operands.size() > MaximumOperandCount) return Report(OperandCountMessage, row, table);
-  table.SetItem(row, ColOperand1, operands.size() > 0 ? operands[0] : "");
-  table.SetItem(row, ColOperand2, operands.size() > 1 ? operands[1] : "");
+  table.SetItem(row, ColOperand1, operands.size() > 0 ? operands[0] : std::string());
+  table.SetItem(row, ColOperand2, operands.size() > 1 ? operands[1] : std::string());
   return 0;
 }

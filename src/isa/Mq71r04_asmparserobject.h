@@ -15,6 +15,12 @@ enum ArgumentListStatus { StatusOk = 0, StatusInvalid = 1, StatusNoArguments = 2
 struct OperandList {
   std::vector<std::string> Items;
   int Status = StatusOk;
+
+  // Back to a fresh list, keeping the storage for the next statement.
+  void Clear() {
+    Items.clear();
+    Status = StatusOk;
+  }
 };
 
 // The instruction set object of the Mq71R04 core: its vocabulary (instruction, register and
@@ -43,16 +49,24 @@ class TMq71R04_ASMParserObject {
   std::string InstructionValue(int position) const;
   std::string RegisterValue(int position) const;
   std::string SpecialRegisterValue(int position) const;
+  // The same values as views of the constant tables, valid for the whole run, for the encoder.
+  std::string_view InstructionValueView(int position) const;
+  std::string_view RegisterValueView(int position) const;
+  std::string_view SpecialRegisterValueView(int position) const;
   // Position of the first instruction whose name equals `command` exactly, or -1.
   int ScanInstructionExact(std::string_view command) const;
 
   // Text services.
   std::string ExtractCommand(std::string_view statement) const;
+  // The same command word as a view into `statement`, for callers that only compare or look it up.
+  std::string_view ExtractCommandView(std::string_view statement) const;
   int SplitOperands(std::string_view statement, OperandList& list) const;
   int SplitArgumentList(std::string_view statement, OperandList& list, ArgumentListKind kind,
                         std::string_view lineText, std::string_view fileName) const;
   int32_t ParseNumber(std::string_view text) const;
   std::string IntToBits(int32_t value, int width) const;
+  // The same bits written onto the end of `bits`, so that a word is built in one string.
+  static void AppendBits(std::string& bits, int32_t value, int width);
 
   // The general text-to-integer conversion behind ParseNumber: leading spaces, an optional sign,
   // hexadecimal after "$", "x", "X", "0x" or "0X" (unsigned only, taken as a 32-bit pattern) or
@@ -78,6 +92,9 @@ class TMq71R04_ASMParserObject {
   static bool BinaryToInt(std::string_view digits, int32_t& value);
   static bool OctalToInt(std::string_view digits, int32_t& value);
   static bool DigitsToInt(std::string_view digits, uint32_t base, int32_t& value);
+  // SplitOperands with a choice: command recognition counts a tab inside an operand as a space
+  // (which makes the list malformed), while a plain split keeps it as part of the operand.
+  static int SplitOperandsOf(std::string_view statement, OperandList& list, bool tabIsBlank);
 
   // Throws when the object was built bare: table look-ups need full construction.
   void RequireTables() const;

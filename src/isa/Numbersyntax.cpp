@@ -111,7 +111,8 @@ int32_t TMq71R04_ASMParserObject::ParseNumber(std::string_view text) const {
   } else if (StartsWith(text, "0x")) {
     converted = ConvertInteger(text, value);
   } else if (EndsWithOnlyOccurrence(text, 'h')) {
-    converted = ConvertInteger("0x" + std::string(withoutSuffix), value);
+    // Read as if "0x" stood in front: the hexadecimal digits alone, nothing else admitted.
+    converted = ConvertHexDigits(withoutSuffix, value);
   } else if (EndsWithOnlyOccurrence(text, 'b')) {
     converted = BinaryToInt(withoutSuffix, value);
   } else if (EndsWithOnlyOccurrence(text, 'o')) {
@@ -125,11 +126,15 @@ int32_t TMq71R04_ASMParserObject::ParseNumber(std::string_view text) const {
 // Bits 12 down to 0 that lie below `width`: the low min(width, 13) bits, most significant
 // first; a width of 0 or less gives the empty text.
 std::string TMq71R04_ASMParserObject::IntToBits(int32_t value, int width) const {
+  std::string bits;
+  AppendBits(bits, value, width);
+  return bits;
+}
+
+void TMq71R04_ASMParserObject::AppendBits(std::string& bits, int32_t value, int width) {
   constexpr int HighestBit = 12;
   const uint32_t pattern = static_cast<uint32_t>(value);
-  std::string bits;
   for (int bit = HighestBit; bit >= 0; --bit) {
     if (width > bit) bits += ((pattern >> bit) & 1u) != 0 ? '1' : '0';
   }
-  return bits;
 }

@@ -11,12 +11,20 @@ constexpr std::string_view MacroArgumentListMessage =
 constexpr std::string_view DataSegmentListMessage =
     "[preprocessor error]%s(%s): Invalid data segment argument list \"%s\".";
 
+// Characters of code 32 or less removed at both ends, as Trim does, without a copy: statements
+// are split into views and only the pieces that are kept become strings.
+std::string_view TrimmedView(std::string_view text) {
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.remove_suffix(1);
+  return text;
+}
+
 // Labels end at ":"; removing them one after another, each time trimming what is left, leaves
 // the trimmed text after the last ":". A text without ":" is returned as it stands.
-std::string StripLabels(std::string_view statement) {
+std::string_view StripLabels(std::string_view statement) {
   const size_t lastColon = statement.rfind(':');
-  if (lastColon == std::string_view::npos) return std::string(statement);
-  return Trim(statement.substr(lastColon + 1));
+  if (lastColon == std::string_view::npos) return statement;
+  return TrimmedView(statement.substr(lastColon + 1));
 }
 
 // Position of the first space or tab, or npos.
@@ -25,27 +33,27 @@ size_t FirstBlank(std::string_view text) {
 }
 
 // The text after the command word, trimmed; empty when the command stands alone.
-std::string ArgumentText(std::string_view statement) {
+std::string_view ArgumentText(std::string_view statement) {
   const size_t blank = FirstBlank(statement);
-  if (blank == std::string_view::npos) return "";
-  return Trim(statement.substr(blank));
+  if (blank == std::string_view::npos) return {};
+  return TrimmedView(statement.substr(blank));
 }
 
-bool IsAcceptableOperand(std::string_view operand) {
-  return !operand.empty() && !Contains(operand, ' ');
+bool IsAcceptableOperand(std::string_view operand, bool tabIsBlank) {
+  return !operand.empty() && !Contains(operand, ' ') && !(tabIsBlank && Contains(operand, '\t'));
 }
 
 // Splits at every ",", trimming each piece; appends the pieces up to the first empty one or
-// one with a space inside, and tells whether every piece was acceptable. Only the space is
-// refused inside an operand: a tab between two characters stays part of it.
-bool AppendOperands(std::string_view argumentText, OperandList& list) {
+// one with a space inside, and tells whether every piece was acceptable. Unless `tabIsBlank`,
+// only the space is refused inside an operand: a tab between two characters stays part of it.
+bool AppendOperands(std::string_view argumentText, OperandList& list, bool tabIsBlank = false) {
   size_t start = 0;
   while (true) {
     const size_t comma = argumentText.find(',', start);
     const size_t end = comma == std::string_view::npos ? argumentText.size() : comma;
-    std::string piece = Trim(argumentText.substr(start, end - start));
-    if (!IsAcceptableOperand(piece)) return false;
-    list.Items.push_back(std::move(piece));
+    const std::string_view piece = TrimmedView(argumentText.substr(start, end - start));
+    if (!IsAcceptableOperand(piece, tabIsBlank)) return false;
+    list.Items.emplace_back(piece);
     if (comma == std::string_view::npos) return true;
     start = comma + 1;
   }
@@ -62,27 +70,35 @@ int MarkInvalid(OperandList& list) {
 
 // A statement without ":" that begins with a blank has an empty command; callers pass trimmed
 // statements.
+std::string_view TMq71R04_ASMParserObject::ExtractCommandView(std::string_view statement) const {
+  const std::string_view text = StripLabels(statement);
+  return text.substr(0, FirstBlank(text));
+}
+
 std::string TMq71R04_ASMParserObject::ExtractCommand(std::string_view statement) const {
-  const std::string text = StripLabels(statement);
-  const size_t blank = FirstBlank(text);
-  return blank == std::string::npos ? text : text.substr(0, blank);
+  return std::string(ExtractCommandView(statement));
 }
 
 int TMq71R04_ASMParserObject::SplitOperands(std::string_view statement, OperandList& list) const {
-  const std::string text = StripLabels(statement);
-  if (FirstBlank(text) == std::string::npos) {
+  return SplitOperandsOf(statement, list, false);
+}
+
+int TMq71R04_ASMParserObject::SplitOperandsOf(std::string_view statement, OperandList& list,
+                                              bool tabIsBlank) {
+  const std::string_view text = StripLabels(statement);
+  if (FirstBlank(text) == std::string_view::npos) {
     list.Items.clear();
     list.Status = StatusOk;
     return 0;
   }
-  if (!AppendOperands(ArgumentText(text), list)) return MarkInvalid(list);
+  if (!AppendOperands(ArgumentText(text), list, tabIsBlank)) return MarkInvalid(list);
   return 0;
 }
 
 int TMq71R04_ASMParserObject::SplitArgumentList(std::string_view statement, OperandList& list,
                                                 ArgumentListKind kind, std::string_view lineText,
                                                 std::string_view fileName) const {
-  const std::string argumentText = ArgumentText(StripLabels(statement));
+  const std::string_view argumentText = ArgumentText(StripLabels(statement));
   if (argumentText.empty()) {
     list.Items.emplace_back();
     list.Status = StatusNoArguments;

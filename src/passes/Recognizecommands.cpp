@@ -10,31 +10,39 @@
 
 namespace {
 
-struct SplitStatement {
-  std::string Labels;
-  std::string Statement;
-};
+// Characters of code 32 or less removed at both ends, without copying.
+std::string_view TrimmedView(std::string_view text) {
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.remove_suffix(1);
+  return text;
+}
 
 // Everything up to the last ":" is the label part, trimmed and with its spaces removed (tabs stay):
-// "start: loop: mov a, b" gives "start:loop:" and "mov a, b".
-SplitStatement SplitAtLastColon(std::string_view text) {
+// "start: loop: mov a, b" gives "start:loop:" and "mov a, b". The bare statement is written back
+// only when it differs from the text, which for most rows (no label, nothing to trim) it does not.
+void SplitAtLastColon(TWorkTableObject& table, int row) {
+  const std::string_view text = table.Cell(row, ColText);
   const size_t lastColon = text.rfind(':');
-  if (lastColon == std::string_view::npos) return {{}, Trim(text)};
-  std::string labels = Trim(text.substr(0, lastColon + 1));
-  std::erase(labels, ' ');
-  return {std::move(labels), Trim(text.substr(lastColon + 1))};
+  std::string labels;
+  std::string_view statement = TrimmedView(text);
+  if (lastColon != std::string_view::npos) {
+    labels = TrimmedView(text.substr(0, lastColon + 1));
+    std::erase(labels, ' ');
+    statement = TrimmedView(text.substr(lastColon + 1));
+  }
+  if (statement.size() != text.size()) table.SetItem(row, ColText, std::string(statement));
+  table.SetItem(row, ColLabels, std::move(labels));
 }
 
 }  // namespace
 
 int TMq71R04CompilerObject::RecognizeCommands() {
+  // One object serves every row; its operand list is emptied before each, as recognition needs.
+  TMq71R04_ASMParserObject parser(Out);
   bool failed = false;
   for (int row = 0; row < WorkTable->RowCount(); ++row) {
-    SplitStatement split = SplitAtLastColon(WorkTable->Cell(row, ColText));
-    WorkTable->SetItem(row, ColText, std::move(split.Statement));
-    WorkTable->SetItem(row, ColLabels, std::move(split.Labels));
-    // A fresh object per row: recognition needs an empty operand list on entry.
-    TMq71R04_ASMParserObject parser(Out);
+    SplitAtLastColon(*WorkTable, row);
+    parser.Operands.Clear();
     if (parser.ParseStatement(row, *WorkTable) != 0) failed = true;
   }
   return failed ? 1 : 0;

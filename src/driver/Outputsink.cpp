@@ -6,12 +6,21 @@ OutputSink::~OutputSink() {
 
 void OutputSink::Write(std::string_view text) {
   buffer_.append(text);
-  if (target_ != nullptr && buffer_.size() >= FlushThreshold) Flush();
+  FlushWhenFull();
+}
+
+void OutputSink::WriteRepeated(char c, size_t count) {
+  buffer_.append(count, c);
+  FlushWhenFull();
 }
 
 void OutputSink::WriteLine(std::string_view text) {
   buffer_.append(text);
   buffer_.append("\r\n");
+  FlushWhenFull();
+}
+
+void OutputSink::FlushWhenFull() {
   if (target_ != nullptr && buffer_.size() >= FlushThreshold) Flush();
 }
 

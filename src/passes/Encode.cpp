@@ -11,31 +11,37 @@
 namespace {
 
 constexpr std::string_view kBegin = "Begin translated.";
-constexpr std::string_view kTrace = "[translate line] %s(%s)";
+// The trace "[translate line] %s(%s)" with the row's file and line, written piece by piece
+// straight into the sink: it is printed for every row, so it makes no text of its own.
+constexpr std::string_view kTraceHead = "[translate line] ";
 constexpr std::string_view kEnd = "\r\nEnd translated ( total line %i).";
 
 // Each row's trace first steps back over, blanks and steps back over ten columns more than its own
 // text, so on a console it overwrites the trace of the row before; a message the encoder prints
 // for the row follows the trace text on the same line.
-void WriteTrace(OutputSink& out, const std::string& trace) {
-  const size_t width = trace.size() + 10;
-  std::string text;
-  text.reserve(3 * width + trace.size());
-  text.append(width, '\b').append(width, ' ').append(width, '\b').append(trace);
-  out.Write(text);
+void WriteTrace(OutputSink& out, std::string_view file, std::string_view line) {
+  const size_t width = kTraceHead.size() + file.size() + 1 + line.size() + 1 + 10;
+  out.WriteRepeated('\b', width);
+  out.WriteRepeated(' ', width);
+  out.WriteRepeated('\b', width);
+  out.Write(kTraceHead);
+  out.Write(file);
+  out.Write("(");
+  out.Write(line);
+  out.Write(")");
 }
 
 }  // namespace
 
 int TMq71R04CompilerObject::Encode() {
   Out.WriteLine(kBegin);
+  // One object serves every row: encoding keeps no state between rows.
+  TMq71R04_ASMParserObject parser(Out);
   int rowsTranslated = 0;
   bool failed = false;
   for (int row = 0; row < WorkTable->RowCount(); ++row) {
     ++rowsTranslated;
-    WriteTrace(
-        Out, FormatMessage(kTrace, {WorkTable->Cell(row, ColFile), WorkTable->Cell(row, ColLine)}));
-    TMq71R04_ASMParserObject parser(Out);
+    WriteTrace(Out, WorkTable->Cell(row, ColFile), WorkTable->Cell(row, ColLine));
     if (parser.TranslateLine(row, *WorkTable) != 0) failed = true;
   }
   Out.WriteLine(FormatMessage(kEnd, {std::to_string(rowsTranslated)}));

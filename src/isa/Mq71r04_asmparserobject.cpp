@@ -234,10 +234,10 @@ int TMq71R04_ASMParserObject::Report(std::string_view pattern, int row,
 int TMq71R04_ASMParserObject::ParseStatement(int row, TWorkTableObject& table) {
   // Read in place: only other cells of the row are written while the statement is in use.
   // Tabs count as spaces here, so a tab inside an operand makes the list malformed.
-  const std::string_view statement = table.Cell(row, ColText);
-  const std::string_view command = ExtractCommandView(statement);
+  std::string_view command;
+  const int split = SplitStatement(table.Cell(row, ColText), command, Operands);
   table.SetItem(row, ColCommand, std::string(command));
-  if (SplitOperandsOf(statement, Operands, true) != 0) return 1;
+  if (split != 0) return 1;
 
   const int position = ScanInstructionExact(command);
   if (position >= 0) return StoreRecognisedInstruction(position, row, table);

@@ -92,9 +92,10 @@ class TMq71R04_ASMParserObject {
   static bool BinaryToInt(std::string_view digits, int32_t& value);
   static bool OctalToInt(std::string_view digits, int32_t& value);
   static bool DigitsToInt(std::string_view digits, uint32_t base, int32_t& value);
-  // SplitOperands with a choice: command recognition counts a tab inside an operand as a space
-  // (which makes the list malformed), while a plain split keeps it as part of the operand.
-  static int SplitOperandsOf(std::string_view statement, OperandList& list, bool tabIsBlank);
+  // Command recognition's split, in one pass: ExtractCommand's word and SplitOperands' list,
+  // except that a tab inside an operand counts as a space and makes the list malformed.
+  static int SplitStatement(std::string_view statement, std::string_view& command,
+                            OperandList& operands);
 
   // Throws when the object was built bare: table look-ups need full construction.
   void RequireTables() const;

@@ -29,18 +29,33 @@ std::string_view StripLabels(std::string_view statement) {
 
 // Position of the first space or tab, or npos.
 size_t FirstBlank(std::string_view text) {
-  return text.find_first_of(" \t");
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == ' ' || text[i] == '\t') return i;
+  }
+  return std::string_view::npos;
 }
 
-// The text after the command word, trimmed; empty when the command stands alone.
-std::string_view ArgumentText(std::string_view statement) {
-  const size_t blank = FirstBlank(statement);
-  if (blank == std::string_view::npos) return {};
-  return TrimmedView(statement.substr(blank));
+// A statement without its labels, cut at the first blank: the command word and the trimmed text
+// after it. Both are views into the statement, found in one pass over it.
+struct CommandAndArguments {
+  std::string_view Command;
+  std::string_view Arguments;
+  bool HasBlank = false;  // a blank follows the command, even when nothing else does
+};
+
+CommandAndArguments SplitAtCommand(std::string_view statement) {
+  const std::string_view text = StripLabels(statement);
+  const size_t blank = FirstBlank(text);
+  if (blank == std::string_view::npos) return {text, {}, false};
+  return {text.substr(0, blank), TrimmedView(text.substr(blank)), true};
 }
 
 bool IsAcceptableOperand(std::string_view operand, bool tabIsBlank) {
-  return !operand.empty() && !Contains(operand, ' ') && !(tabIsBlank && Contains(operand, '\t'));
+  if (operand.empty()) return false;
+  for (char c : operand) {
+    if (c == ' ' || (tabIsBlank && c == '\t')) return false;
+  }
+  return true;
 }
 
 // Splits at every ",", trimming each piece; appends the pieces up to the first empty one or
@@ -66,13 +81,24 @@ int MarkInvalid(OperandList& list) {
   return 1;
 }
 
+// The operand list of a statement: none without a blank after the command (which also resets the
+// list), else the comma-separated pieces after it.
+int SplitOperandList(const CommandAndArguments& parts, OperandList& list, bool tabIsBlank) {
+  if (!parts.HasBlank) {
+    list.Items.clear();
+    list.Status = StatusOk;
+    return 0;
+  }
+  if (!AppendOperands(parts.Arguments, list, tabIsBlank)) return MarkInvalid(list);
+  return 0;
+}
+
 }  // namespace
 
 // A statement without ":" that begins with a blank has an empty command; callers pass trimmed
 // statements.
 std::string_view TMq71R04_ASMParserObject::ExtractCommandView(std::string_view statement) const {
-  const std::string_view text = StripLabels(statement);
-  return text.substr(0, FirstBlank(text));
+  return SplitAtCommand(statement).Command;
 }
 
 std::string TMq71R04_ASMParserObject::ExtractCommand(std::string_view statement) const {
@@ -80,25 +106,20 @@ std::string TMq71R04_ASMParserObject::ExtractCommand(std::string_view statement)
 }
 
 int TMq71R04_ASMParserObject::SplitOperands(std::string_view statement, OperandList& list) const {
-  return SplitOperandsOf(statement, list, false);
+  return SplitOperandList(SplitAtCommand(statement), list, false);
 }
 
-int TMq71R04_ASMParserObject::SplitOperandsOf(std::string_view statement, OperandList& list,
-                                              bool tabIsBlank) {
-  const std::string_view text = StripLabels(statement);
-  if (FirstBlank(text) == std::string_view::npos) {
-    list.Items.clear();
-    list.Status = StatusOk;
-    return 0;
-  }
-  if (!AppendOperands(ArgumentText(text), list, tabIsBlank)) return MarkInvalid(list);
-  return 0;
+int TMq71R04_ASMParserObject::SplitStatement(std::string_view statement, std::string_view& command,
+                                             OperandList& operands) {
+  const CommandAndArguments parts = SplitAtCommand(statement);
+  command = parts.Command;
+  return SplitOperandList(parts, operands, true);
 }
 
 int TMq71R04_ASMParserObject::SplitArgumentList(std::string_view statement, OperandList& list,
                                                 ArgumentListKind kind, std::string_view lineText,
                                                 std::string_view fileName) const {
-  const std::string_view argumentText = ArgumentText(StripLabels(statement));
+  const std::string_view argumentText = SplitAtCommand(statement).Arguments;
   if (argumentText.empty()) {
     list.Items.emplace_back();
     list.Status = StatusNoArguments;

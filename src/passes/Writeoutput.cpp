@@ -33,13 +33,16 @@ void WriteImageFile(const ProgramImage& image, const std::string& path) {
   TReplacementFile file(path);
   file.Write(image.Head);
   if (image.FillWordCount > 0) {
-    std::string chunk;
-    for (size_t i = 0; i < kFillChunkWords; ++i) {
-      chunk.push_back(static_cast<char>(image.FillWord & 0xff));
-      chunk.push_back(static_cast<char>(image.FillWord >> 8));
+    // The chunk is no longer than the fill it writes: most limits ask for a few words only.
+    const size_t chunkWords = static_cast<size_t>(
+        std::min<int64_t>(image.FillWordCount, static_cast<int64_t>(kFillChunkWords)));
+    std::string chunk(2 * chunkWords, '\0');
+    for (size_t i = 0; i < chunk.size(); i += 2) {
+      chunk[i] = static_cast<char>(image.FillWord & 0xff);
+      chunk[i + 1] = static_cast<char>(image.FillWord >> 8);
     }
     for (int64_t left = image.FillWordCount; left > 0;) {
-      const int64_t words = std::min<int64_t>(left, kFillChunkWords);
+      const int64_t words = std::min<int64_t>(left, static_cast<int64_t>(chunkWords));
       file.Write(std::string_view(chunk).substr(0, 2 * static_cast<size_t>(words)));
       left -= words;
     }

@@ -6,21 +6,12 @@ OutputSink::~OutputSink() {
 
 void OutputSink::Write(std::string_view text) {
   buffer_.append(text);
-  FlushWhenFull();
-}
-
-void OutputSink::WriteRepeated(char c, size_t count) {
-  buffer_.append(count, c);
-  FlushWhenFull();
+  if (target_ != nullptr && buffer_.size() >= FlushThreshold) Flush();
 }
 
 void OutputSink::WriteLine(std::string_view text) {
   buffer_.append(text);
   buffer_.append("\r\n");
-  FlushWhenFull();
-}
-
-void OutputSink::FlushWhenFull() {
   if (target_ != nullptr && buffer_.size() >= FlushThreshold) Flush();
 }
 

@@ -16,8 +16,6 @@ class OutputSink {
   ~OutputSink();
 
   void Write(std::string_view text);
-  // `count` copies of one character, without making a text of them first.
-  void WriteRepeated(char c, size_t count);
   // The text followed by CR LF.
   void WriteLine(std::string_view text);
   void Flush();
@@ -30,8 +28,6 @@ class OutputSink {
   std::string LastDataMessage;
 
  private:
-  void FlushWhenFull();
-
   static constexpr size_t FlushThreshold = 1 << 16;
   std::FILE* target_ = nullptr;
   std::string buffer_;

@@ -11,24 +11,20 @@
 namespace {
 
 constexpr std::string_view kBegin = "Begin translated.";
-// The trace "[translate line] %s(%s)" with the row's file and line, written piece by piece
-// straight into the sink: it is printed for every row, so it makes no text of its own.
+// The trace "[translate line] %s(%s)" with the row's file and line. It is printed for every row,
+// so it is put together directly rather than through the message formatter.
 constexpr std::string_view kTraceHead = "[translate line] ";
 constexpr std::string_view kEnd = "\r\nEnd translated ( total line %i).";
 
 // Each row's trace first steps back over, blanks and steps back over ten columns more than its own
 // text, so on a console it overwrites the trace of the row before; a message the encoder prints
-// for the row follows the trace text on the same line.
-void WriteTrace(OutputSink& out, std::string_view file, std::string_view line) {
+// for the row follows the trace text on the same line. `trace` is the caller's, kept from row to
+// row so that its storage is reused.
+void WriteTrace(OutputSink& out, std::string& trace, std::string_view file, std::string_view line) {
   const size_t width = kTraceHead.size() + file.size() + 1 + line.size() + 1 + 10;
-  out.WriteRepeated('\b', width);
-  out.WriteRepeated(' ', width);
-  out.WriteRepeated('\b', width);
-  out.Write(kTraceHead);
-  out.Write(file);
-  out.Write("(");
-  out.Write(line);
-  out.Write(")");
+  trace.assign(width, '\b').append(width, ' ').append(width, '\b');
+  trace.append(kTraceHead).append(file).append("(").append(line).append(")");
+  out.Write(trace);
 }
 
 }  // namespace
@@ -37,11 +33,12 @@ int TMq71R04CompilerObject::Encode() {
   Out.WriteLine(kBegin);
   // One object serves every row: encoding keeps no state between rows.
   TMq71R04_ASMParserObject parser(Out);
+  std::string trace;
   int rowsTranslated = 0;
   bool failed = false;
   for (int row = 0; row < WorkTable->RowCount(); ++row) {
     ++rowsTranslated;
-    WriteTrace(Out, WorkTable->Cell(row, ColFile), WorkTable->Cell(row, ColLine));
+    WriteTrace(Out, trace, WorkTable->Cell(row, ColFile), WorkTable->Cell(row, ColLine));
     if (parser.TranslateLine(row, *WorkTable) != 0) failed = true;
   }
   Out.WriteLine(FormatMessage(kEnd, {std::to_string(rowsTranslated)}));

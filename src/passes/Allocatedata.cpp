@@ -49,9 +49,14 @@ bool IsDataDirective(std::string_view statement) {
   return false;
 }
 
-// A cheap test first: most rows are instructions, and a directive's text holds its keyword.
+// A cheap test first: most rows are instructions, and a directive's text holds its keyword. One
+// look for "." at a time serves both keywords, and most rows have no "." at all.
 bool MayBeDirective(std::string_view text) {
-  return Contains(text, ".byte") || Contains(text, ".word");
+  for (size_t dot = text.find('.'); dot != std::string_view::npos; dot = text.find('.', dot + 1)) {
+    const std::string_view rest = text.substr(dot);
+    if (StartsWith(rest, ".byte") || StartsWith(rest, ".word")) return true;
+  }
+  return false;
 }
 
 class DataAllocation {

@@ -27,6 +27,12 @@ void TLabelTable::Append(std::string_view label, std::string_view addressBits, i
   firstFolded_.try_emplace(ToLowerAscii(name), entry);
 }
 
+void TLabelTable::Reserve(size_t count) {
+  entries_.reserve(count);
+  firstExact_.reserve(count);
+  firstFolded_.reserve(count);
+}
+
 std::string_view TLabelTable::Name(int entry) const {
   const Entry& e = entries_[entry];
   return std::string_view(e.Text).substr(0, e.NameLength);

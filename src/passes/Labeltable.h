@@ -30,6 +30,8 @@ class TLabelTable {
   // `addressBits` is the address as the work table carries it (ten binary digits); `address` is
   // the word address itself, kept so that addresses beyond ten bits can be refused.
   void Append(std::string_view label, std::string_view addressBits, int address);
+  // Room for `count` entries, so that filling the table never rehashes its indexes.
+  void Reserve(size_t count);
 
   int Count() const { return static_cast<int>(entries_.size()); }
   std::string_view Name(int entry) const;

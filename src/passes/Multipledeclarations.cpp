@@ -102,6 +102,7 @@ bool RemoveMultipleDeclarations(TWorkTableObject& table,
                                 const std::vector<LabelDeclaration>& declarations,
                                 const TLabelTable& labels, OutputSink& out) {
   std::unordered_map<std::string_view, DeclarationGroup> groups;
+  groups.reserve(declarations.size());
   for (size_t i = 0; i < declarations.size(); ++i) {
     groups[declarations[i].Name].Add(static_cast<int>(i));
   }

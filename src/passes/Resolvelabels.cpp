@@ -67,6 +67,7 @@ class LabelResolution {
 
   int Run() {
     const std::vector<LabelDeclaration> declarations = CollectLabelDeclarations(table_);
+    labels_.Reserve(declarations.size() + 1);  // the checksum label may follow
     for (const LabelDeclaration& declaration : declarations) AddLabel(declaration);
     if (RemoveMultipleDeclarations(table_, declarations, labels_, job_.Out)) failed_ = true;
     DefineChecksumLabel();
@@ -110,7 +111,8 @@ class LabelResolution {
   }
 
   void SubstituteLabel(int row, int column) {
-    const std::string label = table_.GetItem(row, column);
+    // The cell is read in place; it is written only after its last use.
+    const std::string& label = table_.Cell(row, column);
     const int entry = labels_.FindIgnoringCase(label);
     if (labels_.Address(entry) > kHighestAddress) {
       return FailRow(row, column, RowMessage(kLabelOutOfRange, row, label));

@@ -6,10 +6,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <span>
 #include <stdexcept>
 #include <string>
-#include <unordered_map>
 
 #include "worktable/Textutils.h"
 #include "worktable/Translatorerror.h"
@@ -76,76 +76,73 @@ constexpr std::string_view UnknownCommandMessage =
 // Operands keep what command recognition found (at most two).
 constexpr size_t MaximumOperandCount = 2;
 
-// The longest name of any table, so a name can be folded to lower case in a small fixed buffer.
-constexpr size_t LongestName() {
-  size_t longest = 0;
-  for (std::span<const TableRow> table :
-       {std::span<const TableRow>(InstructionTable), std::span<const TableRow>(RegisterTable),
-        std::span<const TableRow>(SpecialRegisterTable)}) {
-    for (const TableRow& row : table) longest = std::max(longest, row.Name.size());
-  }
-  return longest;
-}
-constexpr size_t LongestNameLength = LongestName();
+// Note [name look-ups]
+// Recognition and encoding look names up several times for every row, so the look-ups do not walk
+// the tables. Every name has at most four characters, so a name and its length pack into one
+// number (the key), and each table has a constant index of its keys in ascending order that is
+// searched by halving. The names are lower case and distinct, so the position found is that of the
+// first row with the name, and a name equals a row's name ignoring case exactly when its
+// lower-case form does.
 
-// The name index below relies on this: every name is distinct and has no capital letter.
-constexpr bool NamesAreLowerCaseAndDistinct(std::span<const TableRow> table) {
-  for (size_t i = 0; i < table.size(); ++i) {
+constexpr size_t LongestKeyName = 4;
+
+// The length, then one byte per character: distinct names of up to four characters give distinct
+// keys. `fold` packs the lower-case form.
+constexpr uint64_t NameKey(std::string_view name, bool fold) {
+  uint64_t key = name.size();
+  for (char c : name) key = (key << 8) | static_cast<unsigned char>(fold ? FoldCase(c) : c);
+  return key;
+}
+
+struct IndexEntry {
+  uint64_t Key;
+  int Position;
+};
+
+template <size_t Size>
+using NameIndex = std::array<IndexEntry, Size>;
+
+template <size_t Size>
+constexpr NameIndex<Size> MakeIndex(const std::array<TableRow, Size>& table) {
+  NameIndex<Size> index{};
+  for (size_t position = 0; position < Size; ++position) {
+    index[position] = {NameKey(table[position].Name, false), static_cast<int>(position)};
+  }
+  std::sort(index.begin(), index.end(),
+            [](const IndexEntry& a, const IndexEntry& b) { return a.Key < b.Key; });
+  return index;
+}
+
+template <size_t Size>
+constexpr bool NamesAreShortLowerCaseAndDistinct(const std::array<TableRow, Size>& table) {
+  for (size_t i = 0; i < Size; ++i) {
+    if (table[i].Name.size() > LongestKeyName) return false;
     for (char c : table[i].Name) {
       if (c >= 'A' && c <= 'Z') return false;
     }
-    for (size_t j = i + 1; j < table.size(); ++j) {
+    for (size_t j = i + 1; j < Size; ++j) {
       if (table[i].Name == table[j].Name) return false;
     }
   }
   return true;
 }
-static_assert(NamesAreLowerCaseAndDistinct(InstructionTable));
-static_assert(NamesAreLowerCaseAndDistinct(RegisterTable));
-static_assert(NamesAreLowerCaseAndDistinct(SpecialRegisterTable));
+static_assert(NamesAreShortLowerCaseAndDistinct(InstructionTable));
+static_assert(NamesAreShortLowerCaseAndDistinct(RegisterTable));
+static_assert(NamesAreShortLowerCaseAndDistinct(SpecialRegisterTable));
 
-// Position by name for one table, built once. Every look-up of recognition and encoding goes
-// through here (several per row), so it is a hash look-up rather than a walk along the table.
-// The table names are lower case and distinct, so the position of a name is that of its first
-// row, and a name equals a row's name ignoring case exactly when its lower-case form does.
-class NameIndex {
- public:
-  explicit NameIndex(std::span<const TableRow> table) {
-    for (size_t position = 0; position < table.size(); ++position) {
-      positions_.try_emplace(table[position].Name, static_cast<int>(position));
-    }
-  }
+constexpr auto InstructionIndex = MakeIndex(InstructionTable);
+constexpr auto RegisterIndex = MakeIndex(RegisterTable);
+constexpr auto SpecialRegisterIndex = MakeIndex(SpecialRegisterTable);
 
-  int FindExact(std::string_view name) const {
-    const auto found = positions_.find(name);
-    return found == positions_.end() ? -1 : found->second;
-  }
-
-  // Register names may be written in any case, so the look-up by name ignores it.
-  int FindIgnoringCase(std::string_view name) const {
-    if (name.size() > LongestNameLength) return -1;
-    std::array<char, LongestNameLength> folded{};
-    std::transform(name.begin(), name.end(), folded.begin(), FoldCase);
-    return FindExact(std::string_view(folded.data(), name.size()));
-  }
-
- private:
-  std::unordered_map<std::string_view, int> positions_;
-};
-
-const NameIndex& InstructionIndex() {
-  static const NameIndex index(InstructionTable);
-  return index;
-}
-
-const NameIndex& RegisterIndex() {
-  static const NameIndex index(RegisterTable);
-  return index;
-}
-
-const NameIndex& SpecialRegisterIndex() {
-  static const NameIndex index(SpecialRegisterTable);
-  return index;
+// Position of the row named `name` (compared exactly, or ignoring case with `fold`), or -1.
+template <size_t Size>
+int FindName(const NameIndex<Size>& index, std::string_view name, bool fold) {
+  if (name.size() > LongestKeyName) return -1;
+  const uint64_t key = NameKey(name, fold);
+  const auto found =
+      std::lower_bound(index.begin(), index.end(), key,
+                       [](const IndexEntry& entry, uint64_t wanted) { return entry.Key < wanted; });
+  return found != index.end() && found->Key == key ? found->Position : -1;
 }
 
 std::string_view ValueAt(std::span<const TableRow> table, int position) {
@@ -175,17 +172,18 @@ void TMq71R04_ASMParserObject::RequireTables() const {
 
 int TMq71R04_ASMParserObject::FindInstruction(std::string_view name) const {
   RequireTables();
-  return InstructionIndex().FindIgnoringCase(name);
+  return FindName(InstructionIndex, name, true);
 }
 
+// Register names may be written in any case, so the look-up by name ignores it.
 int TMq71R04_ASMParserObject::FindRegister(std::string_view name) const {
   RequireTables();
-  return RegisterIndex().FindIgnoringCase(name);
+  return FindName(RegisterIndex, name, true);
 }
 
 int TMq71R04_ASMParserObject::FindSpecialRegister(std::string_view name) const {
   RequireTables();
-  return SpecialRegisterIndex().FindIgnoringCase(name);
+  return FindName(SpecialRegisterIndex, name, true);
 }
 
 std::string TMq71R04_ASMParserObject::InstructionValue(int position) const {
@@ -219,7 +217,7 @@ std::string_view TMq71R04_ASMParserObject::SpecialRegisterValueView(int position
 // here although the encoder's look-up by name would find it.
 int TMq71R04_ASMParserObject::ScanInstructionExact(std::string_view command) const {
   RequireTables();
-  return InstructionIndex().FindExact(command);
+  return FindName(InstructionIndex, command, false);
 }
 
 int TMq71R04_ASMParserObject::Report(std::string_view pattern, int row,

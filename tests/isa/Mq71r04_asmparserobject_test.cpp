@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "worktable/Textutils.h"
 #include "worktable/Translatorerror.h"
 
 namespace {
@@ -156,6 +157,49 @@ TEST(InstructionTable, LookUpByNameIgnoresCaseWhileTheScanDoesNot) {
   }
 }
 
+// Near misses of every instruction name: each character replaced by bytes around it (NUL, blank,
+// the other letter case, bytes above 127), cut short, lengthened and with bytes around it.
+std::vector<std::string> NearMisses(const std::vector<std::string>& names) {
+  std::vector<std::string> candidates;
+  for (const std::string& name : names) {
+    for (size_t i = 0; i < name.size(); ++i) {
+      for (char replacement : {'\0', ' ', '\t', 'a', 'z', 'A', 'Z', '0', '#', '\x80', '\xff'}) {
+        std::string changed = name;
+        changed[i] = replacement;
+        candidates.push_back(changed);
+        changed[i] = static_cast<char>(name[i] - 32);
+        candidates.push_back(changed);
+      }
+      candidates.push_back(name.substr(0, i));
+    }
+    for (const std::string& around : {std::string(1, '\0'), std::string(" "), std::string("x")}) {
+      candidates.push_back(name + around);
+      candidates.push_back(around + name);
+    }
+  }
+  return candidates;
+}
+
+// The look-ups by name against a plain walk along the expected rows.
+TEST(InstructionTable, LookUpsAgreeWithAWalkAlongTheRows) {
+  OutputSink sink;
+  const TMq71R04_ASMParserObject parser(sink);
+  std::vector<std::string> names;
+  for (const NamedValue& row : ExpectedInstructions()) names.push_back(row.name);
+  const auto walk = [&names](const std::string& text, bool ignoreCase) {
+    for (size_t position = 0; position < names.size(); ++position) {
+      if (ignoreCase ? EqualsIgnoreCase(names[position], text) : names[position] == text) {
+        return static_cast<int>(position);
+      }
+    }
+    return -1;
+  };
+  for (const std::string& candidate : NearMisses(names)) {
+    EXPECT_EQ(parser.FindInstruction(candidate), walk(candidate, true)) << candidate;
+    EXPECT_EQ(parser.ScanInstructionExact(candidate), walk(candidate, false)) << candidate;
+  }
+}
+
 TEST(RegisterTable, CodesAreEightTimesTheBankPlusTheNumber) {
   OutputSink sink;
   const TMq71R04_ASMParserObject parser(sink);
@@ -183,6 +227,29 @@ TEST(RegisterTable, WholeNamesOnly) {
                            "0"}) {
     EXPECT_EQ(parser.FindRegister(name), -1) << name;
   }
+}
+
+TEST(RegisterTable, NamesWithOtherBytesAroundThemAreNotRegisters) {
+  OutputSink sink;
+  const TMq71R04_ASMParserObject parser(sink);
+  const std::string nul(1, '\0');
+  const std::vector<std::string> names = {
+      "a0" + nul,
+      nul + "a0",
+      "a" + nul,
+      nul + "0",
+      "a0a0",
+      "a0\t",
+      "\x81"
+      "0",
+      "a\xb0",
+      "#0" + nul,
+  };
+  for (const std::string& name : names) {
+    EXPECT_EQ(parser.FindRegister(name), -1) << name;
+    EXPECT_EQ(parser.FindSpecialRegister(name), -1) << name;
+  }
+  EXPECT_EQ(parser.FindSpecialRegister("#7"), 7);
 }
 
 TEST(SpecialRegisterTable, CodesAreTheNumberInThreeBits) {

@@ -116,6 +116,28 @@ TEST(ParseNumber, RejectsWhatIsNotANumber) {
   for (const std::string& text : notNumbers) EXPECT_EQ(Parse(text), Invalid) << '"' << text << '"';
 }
 
+// The h suffix reads the text before it as if "0x" stood in front: hexadecimal digits only, eight
+// significant ones at most, leading zeros free.
+TEST(ParseNumber, HexadecimalSuffixAdmitsDigitsOnly) {
+  const NumberCase cases[] = {
+      {"0h", 0},
+      {"000000001h", 1},
+      {"0000000000ffffffffh", -1},
+      {"80000000h", INT32_MIN},
+      {"aBcDeFh", 0xabcdef},
+      {"100000000h", Invalid},  // a ninth significant digit
+      {"+5h", Invalid},
+      {"$5h", Invalid},
+      {"x5h", Invalid},
+      {"0X5h", Invalid},  // only a lower-case "0x" prefix is read as one
+      {"5 h", Invalid},
+      {"5\th", Invalid},
+      {"5gh", Invalid},
+      {std::string("5\0h", 3), Invalid},
+  };
+  for (const NumberCase& c : cases) EXPECT_EQ(Parse(c.text), c.expected) << '"' << c.text << '"';
+}
+
 TEST(ParseNumber, TheInvalidValueItselfIsIndistinguishableFromAFailure) {
   EXPECT_EQ(Parse("268435455"), Invalid);
   EXPECT_EQ(Parse("0xFFFFFFF"), Invalid);

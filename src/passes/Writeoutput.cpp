@@ -21,6 +21,7 @@ constexpr std::string_view kDataSize = "   Allocated data  size : %i bytes.";
 constexpr std::string_view kChecksum = "Checksum of actual code : %s";
 constexpr std::string_view kDataKeywords[] = {"DATA_WORD_ALLOCATION", "DATA_BYTE_ALLOCATION"};
 constexpr size_t kFillChunkWords = 32768;
+constexpr size_t kListingBlockSize = 1 << 16;
 
 // Output files go into the root project directory, which is current by now. Forming the path from
 // the current directory (rather than from the root option's text again) keeps a relative root from
@@ -81,10 +82,24 @@ void PrintImageReport(OutputSink& out, const ProgramImage& image, const TWorkTab
   out.WriteLine(FormatMessage(kChecksum, {ChecksumText(image.Checksum)}));
 }
 
-// The work table, one line per row: the eight columns joined by single blanks, CR LF after each.
+// The work table, one line per row: the eight columns joined by single blanks, CR LF after each
+// (the table's DumpText layout). It is written in blocks as it is put together, rather than made
+// into one text of the whole table first.
 void WriteListing(const TWorkTableObject& table, const std::string& path) {
   TReplacementFile file(path);
-  file.Write(table.DumpText());
+  std::string block;
+  for (const TWorkTableObject::Row& row : table.Rows()) {
+    for (int column = 0; column < TWorkTableObject::ColumnCount; ++column) {
+      if (column > 0) block += ' ';
+      block += row[column];
+    }
+    block += "\r\n";
+    if (block.size() >= kListingBlockSize) {
+      file.Write(block);
+      block.clear();
+    }
+  }
+  file.Write(block);
   file.Commit();
 }
 

@@ -86,6 +86,19 @@ TEST_F(WriteOutputTest, ListingHoldsTheTableRows) {
             "m.asm 4 DATA_WORD_ALLOCATION   DATA_WORD_ALLOCATION tbl: 48879\r\n");
 }
 
+TEST_F(WriteOutputTest, LongListingIsTheWholeTableDump) {
+  job_.ListFileName = "list.txt";
+  for (int row = 0; row < 5000; ++row) {
+    const std::string number = std::to_string(row);
+    job_.WorkTable->AddRow("m.asm", number, "addl a1, " + number, "a1", number, "addl",
+                           row % 7 == 0 ? "l" + number + ":" : "", std::string(row % 40, 'b'));
+  }
+  job_.WriteOutput();
+  const std::string listing = ReadFile(At("list.txt"));
+  EXPECT_GT(listing.size(), 200000u);  // several blocks
+  EXPECT_EQ(listing, job_.WorkTable->DumpText());
+}
+
 TEST_F(WriteOutputTest, NoListingWithoutItsName) {
   AddRow("nop", "1");
   job_.WriteOutput();

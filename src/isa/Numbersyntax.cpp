@@ -2,6 +2,9 @@
 // conversion beneath them and the fixed-width binary texts that carry fields and addresses.
 
 #include "isa/Mq71r04_asmparserobject.h"
+
+#include <array>
+
 #include "worktable/Textutils.h"
 
 namespace {
@@ -134,7 +137,11 @@ std::string TMq71R04_ASMParserObject::IntToBits(int32_t value, int width) const 
 void TMq71R04_ASMParserObject::AppendBits(std::string& bits, int32_t value, int width) {
   constexpr int HighestBit = 12;
   const uint32_t pattern = static_cast<uint32_t>(value);
+  // Put together on the stack and appended at once: every encoded word takes a field of bits.
+  std::array<char, HighestBit + 1> digits{};
+  size_t count = 0;
   for (int bit = HighestBit; bit >= 0; --bit) {
-    if (width > bit) bits += ((pattern >> bit) & 1u) != 0 ? '1' : '0';
+    if (width > bit) digits[count++] = ((pattern >> bit) & 1u) != 0 ? '1' : '0';
   }
+  bits.append(digits.data(), count);
 }

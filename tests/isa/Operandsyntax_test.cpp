@@ -33,6 +33,12 @@ TEST(ExtractCommand, TakesTheWordAfterTheLabelsUpToTheFirstBlank) {
   const auto parser = TMq71R04_ASMParserObject::Bare(sink);
   for (const Case& c : cases) {
     EXPECT_EQ(parser.ExtractCommand(c.statement), c.expected) << '"' << c.statement << '"';
+    // The view form gives the same word, lying within the statement itself.
+    const std::string_view view = parser.ExtractCommandView(c.statement);
+    EXPECT_EQ(view, c.expected) << '"' << c.statement << '"';
+    EXPECT_TRUE(view.data() >= c.statement.data() &&
+                view.data() + view.size() <= c.statement.data() + c.statement.size())
+        << '"' << c.statement << '"';
   }
 }
 

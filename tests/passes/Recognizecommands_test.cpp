@@ -35,6 +35,9 @@ const Case kCases[] = {
     {"LastColonCounts", "mov a, b:c", "mova,b:", "c"},
     {"LabelOnly", "end:", "end:", ""},
     {"EmptyText", "", "", ""},
+    {"ControlCharactersTrimmed", "\x01nop\x1f", "", "nop"},
+    {"OnlyBlanks", " \t ", "", ""},
+    {"NulInsideStays", std::string("mo\0v a", 6), "", std::string("mo\0v a", 6)},
 };
 
 INSTANTIATE_TEST_SUITE_P(RecognizeCommands, LabelSplitCase, ::testing::ValuesIn(kCases),

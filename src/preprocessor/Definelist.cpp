@@ -35,6 +35,24 @@ bool MayFollow(char c) {
   return c == ',' || c == '\r' || c == '\n' || c == '\t' || c == ' ';
 }
 
+// Calls `visit` with every maximal run of non-separator characters of `text`, in order, until
+// it returns true; true when it did.
+template <typename Visit>
+bool AnyRun(std::string_view text, Visit visit) {
+  size_t at = 0;
+  while (at < text.size()) {
+    if (IsSeparator(text[at])) {
+      ++at;
+      continue;
+    }
+    size_t end = at;
+    while (end < text.size() && !IsSeparator(text[end])) ++end;
+    if (visit(text.substr(at, end - at))) return true;
+    at = end;
+  }
+  return false;
+}
+
 }  // namespace
 
 void DefineList::Append(std::string entry) {
@@ -91,27 +109,31 @@ bool DefineList::SubstituteSymbol(std::string& text, std::string_view symbol,
   return replaced;
 }
 
+const std::vector<int>* DefineList::EntriesFilling(std::string_view run) const {
+  const auto found = entriesBySymbol_.find(run);
+  return found == entriesBySymbol_.end() ? nullptr : &found->second;
+}
+
 void DefineList::CollectCandidates(std::string_view text, int after,
                                    std::vector<int>& candidates) const {
-  size_t at = 0;
-  while (at < text.size()) {
-    if (IsSeparator(text[at])) {
-      ++at;
-      continue;
-    }
-    size_t end = at;
-    while (end < text.size() && !IsSeparator(text[end])) ++end;
-    const auto found = entriesBySymbol_.find(text.substr(at, end - at));
-    if (found != entriesBySymbol_.end()) {
-      for (int index : found->second) {
+  AnyRun(text, [&](std::string_view run) {
+    if (const std::vector<int>* entries = EntriesFilling(run)) {
+      for (int index : *entries) {
         if (index > after) candidates.push_back(index);
       }
     }
-    at = end;
-  }
+    return false;
+  });
   for (int index : entriesWithSeparators_) {
     if (index > after) candidates.push_back(index);
   }
+}
+
+bool DefineList::MayChange(std::string_view text) const {
+  for (int index : entriesWithSeparators_) {
+    if (Contains(text, Symbol(index))) return true;
+  }
+  return AnyRun(text, [&](std::string_view run) { return EntriesFilling(run) != nullptr; });
 }
 
 void DefineList::Substitute(std::string& text) const {

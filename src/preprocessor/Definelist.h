@@ -31,6 +31,11 @@ class DefineList {
   // behind an inserted value, and behind an occurrence that was left alone.
   void Substitute(std::string& text) const;
 
+  // False when Substitute would certainly leave `text` as it is: no symbol fills a run of it
+  // (see Note [substitution candidates]) and no symbol holding a separator occurs in it. Lets a
+  // caller skip copying a text that stays unchanged; true does not promise a change.
+  bool MayChange(std::string_view text) const;
+
   // One entry's pass over `text`; true when something was replaced.
   static bool SubstituteSymbol(std::string& text, std::string_view symbol, std::string_view value);
 
@@ -46,6 +51,8 @@ class DefineList {
     size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
   };
   void CollectCandidates(std::string_view text, int after, std::vector<int>& candidates) const;
+  // The entries whose symbol equals the run of non-separator characters `run`, or null.
+  const std::vector<int>* EntriesFilling(std::string_view run) const;
 
   std::vector<Item> entries_;
   std::unordered_map<std::string, int> firstByFoldedSymbol_;

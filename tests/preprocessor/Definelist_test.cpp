@@ -161,4 +161,44 @@ TEST(DefineList, IndexedSubstitutionAgreesWithTheLiteralRules) {
   }
 }
 
+TEST(DefineList, MayChangeWhenASymbolFillsARunOrASeparatorSymbolOccurs) {
+  const DefineList list = ListOf({"A=5", "a,b=7", "=9"});
+  struct Case {
+    std::string text;
+    bool mayChange;
+  };
+  const Case cases[] = {
+      {"", false},     {"movl a0, 3", false}, {"movl a0, A", true}, {"A", true},
+      {"x:A", true},   {"AB BA", false},      {"(A)", false},   // no run equals A: Substitute
+                                                                // changes nothing either
+      {"x a,b", true}, {"a,c b", false},      {"x= 9", false},  // the empty symbol is never found
+  };
+  for (const Case& c : cases) EXPECT_EQ(list.MayChange(c.text), c.mayChange) << c.text;
+  EXPECT_FALSE(DefineList().MayChange("A"));
+}
+
+// MayChange lets the table walk skip a text: it must never be false for a text that
+// Substitute would change.
+TEST(DefineList, MayChangeIsTrueForEveryTextSubstitutionChanges) {
+  std::mt19937 random(8);
+  const std::string alphabet = "aAbB:,\t x";
+  auto word = [&](int maxLength) {
+    std::string text;
+    const int length = static_cast<int>(random() % (maxLength + 1));
+    for (int i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
+    return text;
+  };
+  int changed = 0;
+  for (int round = 0; round < 3000; ++round) {
+    DefineList list;
+    const int count = 1 + static_cast<int>(random() % 6);
+    for (int i = 0; i < count; ++i) list.Append(word(3) + "=" + word(4));
+    const std::string text = word(14);
+    if (Substituted(list, text) == text) continue;
+    ++changed;
+    ASSERT_TRUE(list.MayChange(text)) << "text \"" << text << "\"";
+  }
+  EXPECT_GT(changed, 300);  // the rounds did exercise substitution
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 #include "preprocessor/Definelist.h"
 
+#include <algorithm>
 #include <functional>
 #include <queue>
 
@@ -26,6 +27,10 @@ bool HasSeparator(std::string_view text) {
     if (IsSeparator(c)) return true;
   }
   return false;
+}
+
+uint64_t LengthBit(size_t length) {
+  return uint64_t{1} << std::min<size_t>(length, 63);
 }
 
 bool MayPrecede(char c) {
@@ -67,6 +72,8 @@ void DefineList::Append(std::string entry) {
     entriesWithSeparators_.push_back(index);
   } else {
     entriesBySymbol_[symbol].push_back(index);
+    beginsSymbol_[static_cast<unsigned char>(symbol[0])] = true;
+    symbolLengths_ |= LengthBit(symbol.size());
   }
 }
 
@@ -110,6 +117,10 @@ bool DefineList::SubstituteSymbol(std::string& text, std::string_view symbol,
 }
 
 const std::vector<int>* DefineList::EntriesFilling(std::string_view run) const {
+  if (!beginsSymbol_[static_cast<unsigned char>(run[0])] ||
+      (symbolLengths_ & LengthBit(run.size())) == 0) {
+    return nullptr;
+  }
   const auto found = entriesBySymbol_.find(run);
   return found == entriesBySymbol_.end() ? nullptr : &found->second;
 }

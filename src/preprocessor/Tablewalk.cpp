@@ -141,6 +141,7 @@ bool TableWalk::TakeNextRow(Row& current) {
 
 // The definitions named like the text's command, in list order; null when there are none.
 const std::vector<int>* TableWalk::DefinitionsCalledBy(const std::string& text) const {
+  if (macrosByName_.empty()) return nullptr;
   const TMq71R04_ASMParserObject parser = TMq71R04_ASMParserObject::Bare(job_.Out);
   const auto definitions = macrosByName_.find(parser.ExtractCommand(text));
   return definitions == macrosByName_.end() ? nullptr : &definitions->second;

@@ -104,6 +104,26 @@ TEST(DefineList, SymbolsHoldingSeparatorsAreStillSubstituted) {
   EXPECT_EQ(Substituted(ListOf({"p\tq=1"}), "p\tq,p"), "1,p");
 }
 
+TEST(DefineList, LongSymbolsAreFoundByTheirWholeRun) {
+  const std::string symbol70(70, 'L');
+  const std::string symbol64 = std::string(63, 'M') + "N";
+  const DefineList list = ListOf({symbol70 + "=7", symbol64 + "=6", "L=1"});
+  struct Case {
+    std::string text;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"x " + symbol70, "x 7"},
+      {"x " + symbol70 + "L", "x " + symbol70 + "L"},
+      {"x " + std::string(100, 'L'), "x " + std::string(100, 'L')},
+      {symbol64 + "," + std::string(64, 'M') + ",L", "6," + std::string(64, 'M') + ",1"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Substituted(list, c.text), c.expected) << c.text.size();
+    EXPECT_EQ(list.MayChange(c.text), c.expected != c.text) << c.text.size();
+  }
+}
+
 TEST(DefineList, ValuesMayBeEmpty) {
   EXPECT_EQ(Substituted(ListOf({"X=", "Y=2"}), "a X,Y"), "a ,2");
 }
@@ -168,10 +188,17 @@ TEST(DefineList, MayChangeWhenASymbolFillsARunOrASeparatorSymbolOccurs) {
     bool mayChange;
   };
   const Case cases[] = {
-      {"", false},     {"movl a0, 3", false}, {"movl a0, A", true}, {"A", true},
-      {"x:A", true},   {"AB BA", false},      {"(A)", false},   // no run equals A: Substitute
-                                                                // changes nothing either
-      {"x a,b", true}, {"a,c b", false},      {"x= 9", false},  // the empty symbol is never found
+      {"", false},
+      {"movl a0, 3", false},
+      {"movl a0, A", true},
+      {"A", true},
+      {"x:A", true},
+      {"AB BA", false},
+      {"(A)", false},  // no run equals A: Substitute
+                       // changes nothing either
+      {"x a,b", true},
+      {"a,c b", false},
+      {"x= 9", false},  // the empty symbol is never found
   };
   for (const Case& c : cases) EXPECT_EQ(list.MayChange(c.text), c.mayChange) << c.text;
   EXPECT_FALSE(DefineList().MayChange("A"));

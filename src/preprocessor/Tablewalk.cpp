@@ -182,7 +182,7 @@ TableWalk::CallOutcome TableWalk::ExpandCall(TMacrosObject& definition, Row& cur
   call.Expand(arguments, current[ColFile], current[ColLine]);
   DumpBody(call);
 
-  const std::vector<Row>& body = call.Rows();
+  std::vector<Row> body = call.TakeRows();  // the call object is done with
   if (body.empty()) {
     // Only the call labels remain: in front of the next row, or as the whole text of the call
     // row when it was the last one. Either row is examined next, in this walk.
@@ -195,8 +195,8 @@ TableWalk::CallOutcome TableWalk::ExpandCall(TMacrosObject& definition, Row& cur
     }
     return CallOutcome::Vanished;
   }
-  for (size_t i = 0; i + 1 < body.size(); ++i) done_.push_back(body[i]);
-  current = body.back();
+  for (size_t i = 0; i + 1 < body.size(); ++i) done_.push_back(std::move(body[i]));
+  current = std::move(body.back());
   if (body.size() == 1) {
     current[ColText].insert(0, callLabels);
   } else {
@@ -211,7 +211,10 @@ const Row& TableWalk::InputRowAsItWas(size_t index) const {
 
 // "sa.txt": the whole table as it stands when a call is met. See Note [streaming walk].
 void TableWalk::DumpTable(const Row& current) {
-  snapshot_ = Snapshot{true, done_.size(), current, next_};
+  snapshot_.pending = true;
+  snapshot_.doneCount = done_.size();
+  snapshot_.current = current;  // assigned, so that its cells keep their storage from call to call
+  snapshot_.next = next_;
   if (!tableDumped_) {
     tableDumped_ = true;
     WritePendingDumps();
@@ -220,7 +223,8 @@ void TableWalk::DumpTable(const Row& current) {
 
 // "MacrosBody.txt": the expanded body of the call.
 void TableWalk::DumpBody(const TMacrosObject& call) {
-  bodyDump_ = BodyDump{true, call.Rows()};
+  bodyDump_.pending = true;
+  bodyDump_.rows = call.Rows();
   if (!bodyDumped_) {
     bodyDumped_ = true;
     WritePendingDumps();

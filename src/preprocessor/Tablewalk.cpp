@@ -92,10 +92,11 @@ TableWalk::TableWalk(TMq71R04CompilerObject& job) : job_(job) {
 }
 
 void TableWalk::Run() {
-  input_ = job_.WorkTable->TakeRows();
-  passedAt_.assign(input_.size(), NotPassed);
+  const size_t rowCount = job_.WorkTable->Rows().size();
+  passedAt_.assign(rowCount, NotPassed);
   // Room for some growth by expansions, so that done_ is seldom moved as a whole.
-  done_.reserve(input_.size() + input_.size() / 4 + 16);
+  done_.reserve(rowCount + rowCount / 4 + 16);
+  input_ = job_.WorkTable->TakeRows();
   try {
     Row current;
     bool examineAgain = false;
@@ -107,6 +108,7 @@ void TableWalk::Run() {
       examineAgain = false;
       Examine(current, examineAgain);
     }
+    WritePendingDumps();
   } catch (...) {
     try {
       WritePendingDumps();
@@ -117,7 +119,6 @@ void TableWalk::Run() {
     PutInputBack();
     throw;
   }
-  WritePendingDumps();
   job_.WorkTable->ReplaceRows(std::move(done_));
 }
 
@@ -128,8 +129,8 @@ bool TableWalk::PassUnchanged() {
   if (job_.Defines->MayChange(row[ColText]) || DefinitionsCalledBy(row[ColText]) != nullptr) {
     return false;
   }
-  passedAt_[next_++] = done_.size();
   done_.push_back(std::move(row));
+  passedAt_[next_++] = done_.size() - 1;
   return true;
 }
 

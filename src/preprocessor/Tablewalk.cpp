@@ -14,9 +14,9 @@
 // delete it, insert the body at r and go on behind the body. Done literally, every call moves
 // every later row and dumps the whole table to "sa.txt", so hundreds of calls over thousands of
 // rows cost millions of row moves and many megabytes of writes. Instead the walk takes the rows
-// as they were at its start out of the table (`input_`, never changed during the walk) and
-// appends the rows it has passed to `done_`; the table at any moment is done_ + the current
-// row + input_ from `next_` on. The rows before the current one never change again within a
+// as they were at its start out of the table (`input_`, whose rows keep that form during the
+// walk) and appends the rows it has passed to `done_`; the table at any moment is done_ + the
+// current row + input_ from `next_` on. The rows before the current one never change again within a
 // walk, so the "sa.txt" of the walk's last call can be written once, at the end of the walk (or
 // when an error leaves it); likewise the "MacrosBody.txt" of its last call. Each later call
 // overwrites both files, so their final contents are the same. Only the first call of each walk

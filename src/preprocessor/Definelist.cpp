@@ -1,5 +1,6 @@
 #include "preprocessor/Definelist.h"
 
+#include <algorithm>
 #include <functional>
 #include <queue>
 
@@ -28,11 +29,33 @@ bool HasSeparator(std::string_view text) {
   return false;
 }
 
+uint64_t LengthBit(size_t length) {
+  return uint64_t{1} << std::min<size_t>(length, 63);
+}
+
 bool MayPrecede(char c) {
   return c == ':' || c == '\t' || c == ',' || c == ' ';
 }
 bool MayFollow(char c) {
   return c == ',' || c == '\r' || c == '\n' || c == '\t' || c == ' ';
+}
+
+// Calls `visit` with every maximal run of non-separator characters of `text`, in order, until
+// it returns true; true when it did.
+template <typename Visit>
+bool AnyRun(std::string_view text, Visit visit) {
+  size_t at = 0;
+  while (at < text.size()) {
+    if (IsSeparator(text[at])) {
+      ++at;
+      continue;
+    }
+    size_t end = at;
+    while (end < text.size() && !IsSeparator(text[end])) ++end;
+    if (visit(text.substr(at, end - at))) return true;
+    at = end;
+  }
+  return false;
 }
 
 }  // namespace
@@ -49,6 +72,8 @@ void DefineList::Append(std::string entry) {
     entriesWithSeparators_.push_back(index);
   } else {
     entriesBySymbol_[symbol].push_back(index);
+    beginsSymbol_[static_cast<unsigned char>(symbol[0])] = true;
+    symbolLengths_ |= LengthBit(symbol.size());
   }
 }
 
@@ -91,27 +116,35 @@ bool DefineList::SubstituteSymbol(std::string& text, std::string_view symbol,
   return replaced;
 }
 
+const std::vector<int>* DefineList::EntriesFilling(std::string_view run) const {
+  if (!beginsSymbol_[static_cast<unsigned char>(run[0])] ||
+      (symbolLengths_ & LengthBit(run.size())) == 0) {
+    return nullptr;
+  }
+  const auto found = entriesBySymbol_.find(run);
+  return found == entriesBySymbol_.end() ? nullptr : &found->second;
+}
+
 void DefineList::CollectCandidates(std::string_view text, int after,
                                    std::vector<int>& candidates) const {
-  size_t at = 0;
-  while (at < text.size()) {
-    if (IsSeparator(text[at])) {
-      ++at;
-      continue;
-    }
-    size_t end = at;
-    while (end < text.size() && !IsSeparator(text[end])) ++end;
-    const auto found = entriesBySymbol_.find(text.substr(at, end - at));
-    if (found != entriesBySymbol_.end()) {
-      for (int index : found->second) {
+  AnyRun(text, [&](std::string_view run) {
+    if (const std::vector<int>* entries = EntriesFilling(run)) {
+      for (int index : *entries) {
         if (index > after) candidates.push_back(index);
       }
     }
-    at = end;
-  }
+    return false;
+  });
   for (int index : entriesWithSeparators_) {
     if (index > after) candidates.push_back(index);
   }
+}
+
+bool DefineList::MayChange(std::string_view text) const {
+  for (int index : entriesWithSeparators_) {
+    if (Contains(text, Symbol(index))) return true;
+  }
+  return AnyRun(text, [&](std::string_view run) { return EntriesFilling(run) != nullptr; });
 }
 
 void DefineList::Substitute(std::string& text) const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -31,6 +33,11 @@ class DefineList {
   // behind an inserted value, and behind an occurrence that was left alone.
   void Substitute(std::string& text) const;
 
+  // False when Substitute would certainly leave `text` as it is: no symbol fills a run of it
+  // (see Note [substitution candidates]) and no symbol holding a separator occurs in it. Lets a
+  // caller skip copying a text that stays unchanged; true does not promise a change.
+  bool MayChange(std::string_view text) const;
+
   // One entry's pass over `text`; true when something was replaced.
   static bool SubstituteSymbol(std::string& text, std::string_view symbol, std::string_view value);
 
@@ -46,10 +53,16 @@ class DefineList {
     size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
   };
   void CollectCandidates(std::string_view text, int after, std::vector<int>& candidates) const;
+  // The entries whose symbol equals `run`, a non-empty run of non-separator characters, or null.
+  const std::vector<int>* EntriesFilling(std::string_view run) const;
 
   std::vector<Item> entries_;
   std::unordered_map<std::string, int> firstByFoldedSymbol_;
   std::unordered_map<std::string, std::vector<int>, TextHash, std::equal_to<>> entriesBySymbol_;
+  // Necessary conditions for a run to be a key of entriesBySymbol_, far cheaper than hashing
+  // it: its first byte begins some key, and its length (above 63 counted as 63) is some key's.
+  std::array<bool, 256> beginsSymbol_{};
+  uint64_t symbolLengths_ = 0;
   // Entries whose symbol holds a separator character: candidates for every text.
   std::vector<int> entriesWithSeparators_;
 };

@@ -56,8 +56,8 @@ IncludeResult LoadLibraryInclude(TMq71R04CompilerObject& job, const std::string&
 }  // namespace
 
 IncludeResult LoadInclude(TMq71R04CompilerObject& job, const std::string& fileName, int lineIndex,
-                          const std::string& line) {
-  const std::string name = Trim(std::string_view(line).substr(9));
+                          std::string_view line) {
+  const std::string name = Trim(line.substr(9));
   if (!name.empty() && (name.front() == '"' || name.back() == '"')) {
     return LoadQuotedInclude(job, fileName, lineIndex, WithoutEnds(name));
   }
@@ -84,6 +84,6 @@ void LoadIncludedLines(TMq71R04CompilerObject& job, const std::string& includeNa
       }
       continue;
     }
-    job.WorkTable->AddRow(includeName, std::to_string(l), lines[l], "$", "$", "$", "$", "$");
+    AddSourceRow(*job.WorkTable, includeName, l, lines[l]);
   }
 }

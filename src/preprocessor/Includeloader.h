@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 class TMq71R04CompilerObject;
@@ -16,7 +17,7 @@ enum class IncludeResult {
 
 // `line` begins with "#include "; `fileName` and `lineIndex` place the messages.
 IncludeResult LoadInclude(TMq71R04CompilerObject& job, const std::string& fileName, int lineIndex,
-                          const std::string& line);
+                          std::string_view line);
 
 // The lines of an included file, named `includeName` in rows and messages.
 void LoadIncludedLines(TMq71R04CompilerObject& job, const std::string& includeName,

@@ -116,21 +116,28 @@ bool MayFollowParameter(char c) {
   return c == ',' || c == '\r' || c == '\n' || c == '\t' || c == ' ';
 }
 
-}  // namespace
+bool HasLineEnd(std::string_view text) {
+  return text.find_first_of("\r\n") != std::string_view::npos;
+}
 
-// The body's texts are searched as one text, each row followed by CR LF, so a parameter that
-// begins a row other than the first (preceded by LF) is not free-standing.
-void TMacrosObject::SubstituteParameter(const std::string& parameter, const std::string& argument) {
-  if (parameter.empty()) return;
-  std::string text;
-  for (int row = 0; row < RowCount(); ++row) text += Cell(row, ColText) + "\r\n";
+// Where an occurrence at either end of a searched text stands free.
+struct TextEnds {
+  bool startCounts;  // an occurrence may begin at the start
+  bool endCounts;    // an occurrence may end at the end
+};
+
+// Replaces each free-standing occurrence of `parameter` in `text` by `argument`, resuming
+// behind the inserted argument or behind an occurrence left alone. True when something was
+// replaced.
+bool ReplaceFreeStanding(std::string& text, std::string_view parameter, std::string_view argument,
+                         TextEnds ends) {
   bool changed = false;
   size_t start = 0;
   for (size_t at = text.find(parameter); at != std::string::npos;
        at = text.find(parameter, start)) {
     const size_t end = at + parameter.size();
-    const bool freeStanding = (at == 0 || MayPrecedeParameter(text[at - 1])) && end < text.size() &&
-                              MayFollowParameter(text[end]);
+    const bool freeStanding = (at == 0 ? ends.startCounts : MayPrecedeParameter(text[at - 1])) &&
+                              (end == text.size() ? ends.endCounts : MayFollowParameter(text[end]));
     if (freeStanding) {
       text.replace(at, parameter.size(), argument);
       start = at + argument.size();
@@ -139,10 +146,46 @@ void TMacrosObject::SubstituteParameter(const std::string& parameter, const std:
       start = end;
     }
   }
-  if (!changed) return;
-  // Back into the rows at the line ends. Arguments hold no line ends, so each row gets its own
-  // text back; only a parameter name spanning a line end (written with #13#10) can join two
-  // rows, and the rows left over then stay empty.
+  return changed;
+}
+
+}  // namespace
+
+// Note [parameter search]
+// The body's texts are searched as one text, each row followed by CR LF, so a parameter that
+// begins a row other than the first (preceded by LF) is not free-standing, and one that ends a
+// row (followed by CR) is. When neither the parameter nor the argument holds a CR or LF, no
+// occurrence spans two rows and no replacement adds a line end, so each row can be searched
+// on its own with those two rules, without joining the body and splitting it again.
+void TMacrosObject::SubstituteParameter(const std::string& parameter, const std::string& argument) {
+  if (parameter.empty()) return;
+  if (HasLineEnd(parameter) || HasLineEnd(argument)) {
+    SubstituteParameterInJoinedBody(parameter, argument);
+    return;
+  }
+  for (int row = 0; row < RowCount(); ++row) {
+    const std::string& text = Cell(row, ColText);
+    if (text.find(parameter) == std::string::npos) continue;
+    std::string changed = text;
+    // A row's text is followed by CR LF: its end counts; its start only in the first row.
+    if (ReplaceFreeStanding(changed, parameter, argument, TextEnds{row == 0, true})) {
+      SetItem(row, ColText, std::move(changed));
+    }
+  }
+}
+
+// The search of Note [parameter search] on the joined text itself, for the rare parameter or
+// argument with a line end in it (a parameter written with #13#10).
+void TMacrosObject::SubstituteParameterInJoinedBody(const std::string& parameter,
+                                                    const std::string& argument) {
+  std::string text;
+  for (int row = 0; row < RowCount(); ++row) {
+    text += Cell(row, ColText);
+    text += "\r\n";
+  }
+  if (!ReplaceFreeStanding(text, parameter, argument, TextEnds{true, false})) return;
+  // Back into the rows at the line ends. Only a parameter name spanning a line end can join
+  // two rows, and the rows left over then stay empty.
   size_t pieceStart = 0;
   for (int row = 0; row < RowCount(); ++row) {
     const size_t pieceEnd = std::min(text.find("\r\n", pieceStart), text.size());

@@ -59,6 +59,7 @@ class TMacrosObject : public TWorkTableObject {
                 bool& rejected);
   void ReplaceLabelPlaces(const std::vector<std::string>& newNames);
   void SubstituteParameter(const std::string& parameter, const std::string& argument);
+  void SubstituteParameterInJoinedBody(const std::string& parameter, const std::string& argument);
 
   TMq71R04CompilerObject* job_;
   // The generated names in the order drawn, and where each one stands in the body: at the

@@ -1,4 +1,5 @@
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "driver/Compilerobject.h"
@@ -13,15 +14,15 @@ namespace {
 // One line of a top-level file: a #define, an #include, or a row. False when it reported an
 // error that fails the pass.
 bool LoadTopLevelLine(TMq71R04CompilerObject& job, const std::string& fileName, int lineIndex,
-                      std::string& line) {
+                      std::string_view sourceLine) {
   bool failed = false;
-  line = RemoveComment(line);
+  std::string_view line = CommentRemoved(sourceLine);
   if (StartsWith(line, "#define")) {
     switch (ReadTopLevelDefine(line, fileName, lineIndex, *job.Defines, job.Out, failed)) {
       case DefineOutcome::Dropped:
         return !failed;
       case DefineOutcome::Emptied:
-        line.clear();
+        line = {};
         break;
       case DefineOutcome::Unchanged:
         break;
@@ -38,7 +39,7 @@ bool LoadTopLevelLine(TMq71R04CompilerObject& job, const std::string& fileName, 
         break;
     }
   }
-  job.WorkTable->AddRow(fileName, std::to_string(lineIndex), Trim(line), "$", "$", "$", "$", "$");
+  AddSourceRow(*job.WorkTable, fileName, lineIndex, line);
   return !failed;
 }
 
@@ -50,7 +51,9 @@ int TMq71R04CompilerObject::Preprocess() {
   bool failed = false;
   for (size_t i = 0; i < SourceFiles->size(); ++i) {
     const std::string fileName = (*SourceFiles)[i];
-    std::vector<std::string> lines = ReadSourceLines(fileName);
+    const std::string bytes = ReadSourceBytes(fileName);
+    const std::vector<std::string_view> lines = SourceLineViews(bytes);
+    WorkTable->Reserve(WorkTable->RowCount() + static_cast<int>(lines.size()));
     for (size_t j = 0; j < lines.size(); ++j) {
       if (!LoadTopLevelLine(*this, fileName, static_cast<int>(j), lines[j])) failed = true;
     }

@@ -7,8 +7,8 @@
 #include "worktable/Textutils.h"
 #include "worktable/Translatorerror.h"
 
-std::vector<std::string> SplitSourceLines(std::string_view bytes) {
-  std::vector<std::string> lines;
+std::vector<std::string_view> SourceLineViews(std::string_view bytes) {
+  std::vector<std::string_view> lines;
   size_t start = 0;
   size_t at = 0;
   while (at < bytes.size()) {
@@ -17,12 +17,17 @@ std::vector<std::string> SplitSourceLines(std::string_view bytes) {
       ++at;
       continue;
     }
-    lines.emplace_back(bytes.substr(start, at - start));
+    lines.push_back(bytes.substr(start, at - start));
     at += (c == '\r' && at + 1 < bytes.size() && bytes[at + 1] == '\n') ? 2 : 1;
     start = at;
   }
-  if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
+  if (start < bytes.size()) lines.push_back(bytes.substr(start));
   return lines;
+}
+
+std::vector<std::string> SplitSourceLines(std::string_view bytes) {
+  const std::vector<std::string_view> views = SourceLineViews(bytes);
+  return std::vector<std::string>(views.begin(), views.end());
 }
 
 namespace {
@@ -37,6 +42,9 @@ bool ReadWholeFile(const std::string& fileName, std::string& bytes) {
   if (std::filesystem::is_directory(fileName, error)) return false;
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(fileName.c_str(), "rb"));
   if (!file) return false;
+  // The size is only a hint for the buffer: the file is read to its end whatever it says.
+  const auto size = std::filesystem::file_size(fileName, error);
+  if (!error) bytes.reserve(static_cast<size_t>(size));
   char block[1 << 16];
   size_t count;
   while ((count = std::fread(block, 1, sizeof block, file.get())) > 0) bytes.append(block, count);
@@ -45,12 +53,29 @@ bool ReadWholeFile(const std::string& fileName, std::string& bytes) {
 
 }  // namespace
 
-std::vector<std::string> ReadSourceLines(const std::string& fileName) {
+std::string ReadSourceBytes(const std::string& fileName) {
   std::string bytes;
   if (!ReadWholeFile(fileName, bytes)) throw TranslatorError("Cannot open file " + fileName);
-  return SplitSourceLines(bytes);
+  return bytes;
+}
+
+std::vector<std::string> ReadSourceLines(const std::string& fileName) {
+  return SplitSourceLines(ReadSourceBytes(fileName));
+}
+
+std::string_view CommentRemoved(std::string_view line) {
+  return TrimmedView(line.substr(0, line.find(';')));
 }
 
 std::string RemoveComment(std::string_view line) {
-  return Trim(line.substr(0, line.find(';')));
+  return std::string(CommentRemoved(line));
+}
+
+void AddSourceRow(TWorkTableObject& table, std::string_view fileName, int lineIndex,
+                  std::string_view statement) {
+  TWorkTableObject::Row& row = table.AppendRow();
+  row[ColFile] = fileName;
+  row[ColLine] = std::to_string(lineIndex);
+  row[ColText] = statement;
+  for (int column = ColOperand1; column <= ColCode; ++column) row[column].assign(1, '$');
 }

@@ -4,16 +4,31 @@
 #include <string_view>
 #include <vector>
 
+#include "worktable/Worktableobject.h"
+
 // Reading source files as lists of lines. Bytes are taken as they are (NUL included); a line
 // ends at CR LF, at a lone LF or at a lone CR, and a line end at the very end of the file does
 // not start another, empty line.
 
+// The lines of a text held in memory, as views into it.
+std::vector<std::string_view> SourceLineViews(std::string_view bytes);
+
 // The lines of a text held in memory.
 std::vector<std::string> SplitSourceLines(std::string_view bytes);
 
-// The lines of the named file, relative names taken from the current directory. A file that
-// cannot be opened or read throws TranslatorError "Cannot open file <name>".
+// The whole content of the named file, relative names taken from the current directory. A file
+// that cannot be opened or read throws TranslatorError "Cannot open file <name>".
+std::string ReadSourceBytes(const std::string& fileName);
+
+// The lines of the named file; fails like ReadSourceBytes.
 std::vector<std::string> ReadSourceLines(const std::string& fileName);
 
 // A statement without its comment: cut at the first ';' (quotes do not protect it), trimmed.
 std::string RemoveComment(std::string_view line);
+// The same, as a view into `line`.
+std::string_view CommentRemoved(std::string_view line);
+
+// Appends the row of a source line: file name, 0-based line number, statement, and "$" in
+// columns 3 to 7.
+void AddSourceRow(TWorkTableObject& table, std::string_view fileName, int lineIndex,
+                  std::string_view statement);

@@ -1,14 +1,20 @@
 #include "worktable/Textutils.h"
 
 std::string Trim(std::string_view text) {
+  return std::string(TrimmedView(text));
+}
+
+std::string_view TrimmedView(std::string_view text) {
   size_t begin = 0;
   size_t end = text.size();
   while (begin < end && static_cast<unsigned char>(text[begin]) <= 32) ++begin;
   while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 32) --end;
-  return std::string(text.substr(begin, end - begin));
+  return text.substr(begin, end - begin);
 }
 
-char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char FoldCase(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::string ToLowerAscii(std::string_view text) {
   std::string result(text);
@@ -28,7 +34,9 @@ bool Contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
 }
 
-bool Contains(std::string_view text, char c) { return text.find(c) != std::string_view::npos; }
+bool Contains(std::string_view text, char c) {
+  return text.find(c) != std::string_view::npos;
+}
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;

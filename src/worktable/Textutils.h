@@ -9,6 +9,8 @@
 
 // Removes every character with a code of 32 or less from both ends.
 std::string Trim(std::string_view text);
+// The same, as a view into `text`: no copy.
+std::string_view TrimmedView(std::string_view text);
 
 char FoldCase(char c);
 std::string ToLowerAscii(std::string_view text);

@@ -1,19 +1,66 @@
 #include "worktable/Worktableobject.h"
 
-#include <fstream>
+#include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 #include "worktable/Translatorerror.h"
+
+namespace {
+
+using Row = TWorkTableObject::Row;
+
+// One row of a dump: the eight cells joined by single blanks, then CR LF.
+size_t RowTextSize(const Row& row) {
+  size_t size = TWorkTableObject::ColumnCount - 1 + 2;
+  for (const std::string& cell : row) size += cell.size();
+  return size;
+}
+
+// Grows `text` by the row's size once and copies the cells into place: dumps of large tables
+// are written often enough that appending cell by cell showed in profiles.
+void AppendRowText(std::string& text, const Row& row) {
+  size_t at = text.size();
+  text.resize(at + RowTextSize(row));
+  char* out = text.data();
+  for (int column = 0; column < TWorkTableObject::ColumnCount; ++column) {
+    if (column > 0) out[at++] = ' ';
+    const std::string& cell = row[column];
+    std::memcpy(out + at, cell.data(), cell.size());
+    at += cell.size();
+  }
+  out[at++] = '\r';
+  out[at] = '\n';
+}
+
+}  // namespace
 
 void TWorkTableObject::AddRow(std::string file, std::string line, std::string text,
                               std::string operand1, std::string operand2, std::string command,
                               std::string labels, std::string code) {
   rows_.push_back(Row{std::move(file), std::move(line), std::move(text), std::move(operand1),
-                      std::move(operand2), std::move(command), std::move(labels),
-                      std::move(code)});
+                      std::move(operand2), std::move(command), std::move(labels), std::move(code)});
 }
 
-void TWorkTableObject::AddRow(Row row) { rows_.push_back(std::move(row)); }
+void TWorkTableObject::AddRow(Row row) {
+  rows_.push_back(std::move(row));
+}
+
+TWorkTableObject::Row& TWorkTableObject::AppendRow() {
+  return rows_.emplace_back();
+}
+
+void TWorkTableObject::Reserve(int rowCount) {
+  if (rowCount <= 0 || static_cast<size_t>(rowCount) <= rows_.capacity()) return;
+  // At least doubling, so that reserving a little more again and again stays linear.
+  rows_.reserve(std::max(static_cast<size_t>(rowCount), 2 * rows_.capacity()));
+}
+
+std::vector<TWorkTableObject::Row> TWorkTableObject::TakeRows() {
+  std::vector<Row> rows = std::move(rows_);
+  rows_.clear();
+  return rows;
+}
 
 void TWorkTableObject::InsertTable(const TWorkTableObject& source, int row) {
   if (row < 0 || row > RowCount()) throw std::out_of_range("List index out of bounds");
@@ -40,7 +87,9 @@ const std::string& TWorkTableObject::Cell(int row, int column) const {
   return rows_[row][column];
 }
 
-std::string TWorkTableObject::GetItem(int row, int column) const { return Cell(row, column); }
+std::string TWorkTableObject::GetItem(int row, int column) const {
+  return Cell(row, column);
+}
 
 void TWorkTableObject::SetItem(int row, int column, std::string text) {
   CheckColumn(column);
@@ -59,22 +108,45 @@ void TWorkTableObject::DeleteRowsWhere(const std::vector<bool>& doomed) {
 }
 
 std::string TWorkTableObject::DumpText() const {
+  size_t size = 0;
+  for (const Row& row : rows_) size += RowTextSize(row);
   std::string text;
-  for (const Row& row : rows_) {
-    for (int column = 0; column < ColumnCount; ++column) {
-      if (column > 0) text += ' ';
-      text += row[column];
-    }
-    text += "\r\n";
-  }
+  text.reserve(size);
+  for (const Row& row : rows_) AppendRowText(text, row);
   return text;
 }
 
 void TWorkTableObject::SaveToFile(const std::string& fileName) const {
-  const std::string text = DumpText();
-  std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
-  if (!file) throw TranslatorError("Cannot create file " + fileName);
-  file.write(text.data(), static_cast<std::streamsize>(text.size()));
-  file.flush();
-  if (!file) throw TranslatorError("Cannot write file " + fileName);
+  TableDumpWriter writer(fileName);
+  for (const Row& row : rows_) writer.Append(row);
+  writer.Finish();
+}
+
+namespace {
+constexpr size_t DumpBlockSize = 1 << 16;
+}  // namespace
+
+TableDumpWriter::TableDumpWriter(const std::string& fileName)
+    : fileName_(fileName), file_(std::fopen(fileName.c_str(), "wb")) {
+  if (!file_) throw TranslatorError("Cannot create file " + fileName);
+  block_.reserve(DumpBlockSize);
+}
+
+void TableDumpWriter::Append(const TWorkTableObject::Row& row) {
+  AppendRowText(block_, row);
+  if (block_.size() >= DumpBlockSize) WriteBlock();
+}
+
+void TableDumpWriter::Finish() {
+  WriteBlock();
+  if (std::fflush(file_.get()) != 0) Fail();
+}
+
+void TableDumpWriter::WriteBlock() {
+  if (std::fwrite(block_.data(), 1, block_.size(), file_.get()) != block_.size()) Fail();
+  block_.clear();
+}
+
+void TableDumpWriter::Fail() const {
+  throw TranslatorError("Cannot write file " + fileName_);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,12 @@ class TWorkTableObject {
   void AddRow(std::string file, std::string line, std::string text, std::string operand1,
               std::string operand2, std::string command, std::string labels, std::string code);
   void AddRow(Row row);
+  // Appends a row of empty cells and returns it, to be filled in place without temporary
+  // texts. The reference lasts until the next operation that adds or removes rows.
+  Row& AppendRow();
+  // Room for `rowCount` rows in all, so that appending up to that many moves no row. Grows the
+  // room at least twofold, so that many small reservations stay linear.
+  void Reserve(int rowCount);
   // Inserts all rows of `source` so that source row i becomes row `row` + i.
   void InsertTable(const TWorkTableObject& source, int row);
   void DeleteRow(int row);
@@ -53,13 +61,39 @@ class TWorkTableObject {
   void DeleteRowsWhere(const std::vector<bool>& doomed);
   const std::vector<Row>& Rows() const { return rows_; }
   void ReplaceRows(std::vector<Row> rows) { rows_ = std::move(rows); }
+  // Moves every row out, leaving the table empty; the counterpart of ReplaceRows.
+  std::vector<Row> TakeRows();
 
   // The eight cells of each row joined by single blanks, CR LF after each row.
   std::string DumpText() const;
-  // Writes DumpText() to the named file in one write, replacing it.
+  // Writes DumpText() to the named file, replacing it. A file that cannot be opened throws
+  // "Cannot create file <name>", a failed write "Cannot write file <name>".
   void SaveToFile(const std::string& fileName) const;
 
  private:
   static void CheckColumn(int column);
   std::vector<Row> rows_;
+};
+
+// Writes rows to a file in the form of TWorkTableObject::DumpText, one row at a time, so that a
+// dump can be made of rows that stand in several places without first copying them into one
+// table. The text goes out in blocks of bounded size. A file that cannot be opened throws
+// "Cannot create file <name>", a failed write "Cannot write file <name>"; the file is complete
+// only after Finish.
+class TableDumpWriter {
+ public:
+  explicit TableDumpWriter(const std::string& fileName);
+  void Append(const TWorkTableObject::Row& row);
+  void Finish();
+
+ private:
+  struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+  };
+  void WriteBlock();
+  [[noreturn]] void Fail() const;
+
+  std::string fileName_;
+  std::unique_ptr<std::FILE, FileCloser> file_;
+  std::string block_;
 };

@@ -104,6 +104,26 @@ TEST(DefineList, SymbolsHoldingSeparatorsAreStillSubstituted) {
   EXPECT_EQ(Substituted(ListOf({"p\tq=1"}), "p\tq,p"), "1,p");
 }
 
+TEST(DefineList, LongSymbolsAreFoundByTheirWholeRun) {
+  const std::string symbol70(70, 'L');
+  const std::string symbol64 = std::string(63, 'M') + "N";
+  const DefineList list = ListOf({symbol70 + "=7", symbol64 + "=6", "L=1"});
+  struct Case {
+    std::string text;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"x " + symbol70, "x 7"},
+      {"x " + symbol70 + "L", "x " + symbol70 + "L"},
+      {"x " + std::string(100, 'L'), "x " + std::string(100, 'L')},
+      {symbol64 + "," + std::string(64, 'M') + ",L", "6," + std::string(64, 'M') + ",1"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Substituted(list, c.text), c.expected) << c.text.size();
+    EXPECT_EQ(list.MayChange(c.text), c.expected != c.text) << c.text.size();
+  }
+}
+
 TEST(DefineList, ValuesMayBeEmpty) {
   EXPECT_EQ(Substituted(ListOf({"X=", "Y=2"}), "a X,Y"), "a ,2");
 }
@@ -159,6 +179,53 @@ TEST(DefineList, IndexedSubstitutionAgreesWithTheLiteralRules) {
     ASSERT_EQ(Substituted(list, text), ReferenceSubstitution(entries, text))
         << "text \"" << text << "\", first entry \"" << entries[0] << "\"";
   }
+}
+
+TEST(DefineList, MayChangeWhenASymbolFillsARunOrASeparatorSymbolOccurs) {
+  const DefineList list = ListOf({"A=5", "a,b=7", "=9"});
+  struct Case {
+    std::string text;
+    bool mayChange;
+  };
+  const Case cases[] = {
+      {"", false},
+      {"movl a0, 3", false},
+      {"movl a0, A", true},
+      {"A", true},
+      {"x:A", true},
+      {"AB BA", false},
+      {"(A)", false},  // no run equals A: Substitute
+                       // changes nothing either
+      {"x a,b", true},
+      {"a,c b", false},
+      {"x= 9", false},  // the empty symbol is never found
+  };
+  for (const Case& c : cases) EXPECT_EQ(list.MayChange(c.text), c.mayChange) << c.text;
+  EXPECT_FALSE(DefineList().MayChange("A"));
+}
+
+// MayChange lets the table walk skip a text: it must never be false for a text that
+// Substitute would change.
+TEST(DefineList, MayChangeIsTrueForEveryTextSubstitutionChanges) {
+  std::mt19937 random(8);
+  const std::string alphabet = "aAbB:,\t x";
+  auto word = [&](int maxLength) {
+    std::string text;
+    const int length = static_cast<int>(random() % (maxLength + 1));
+    for (int i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
+    return text;
+  };
+  int changed = 0;
+  for (int round = 0; round < 3000; ++round) {
+    DefineList list;
+    const int count = 1 + static_cast<int>(random() % 6);
+    for (int i = 0; i < count; ++i) list.Append(word(3) + "=" + word(4));
+    const std::string text = word(14);
+    if (Substituted(list, text) == text) continue;
+    ++changed;
+    ASSERT_TRUE(list.MayChange(text)) << "text \"" << text << "\"";
+  }
+  EXPECT_GT(changed, 300);  // the rounds did exercise substitution
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "driver/Compilerobject.h"
 #include "support/Testsupport.h"
 #include "worktable/Translatorerror.h"
@@ -232,6 +234,93 @@ TEST_F(MacrosTest, ExpandWithoutArgumentsOrWithWrongCountLeavesBodyAlone) {
   EXPECT_EQ(macro.Expand(three, "call.asm", "8"), 1);
   EXPECT_EQ(Texts(macro), Lines{"mov a, b"});
   EXPECT_EQ(one, Lines{"x"});
+}
+
+// Expand's rules applied literally: per parameter, the body joined with CR LF after every row,
+// searched and replaced, then split at the line ends back into as many rows.
+Lines ReferenceExpansion(Lines body, const Lines& parameters, const Lines& arguments) {
+  const std::string before = ",\t ";
+  const std::string after = ",\r\n\t ";
+  for (size_t p = 0; p < parameters.size(); ++p) {
+    const std::string& parameter = parameters[p];
+    const std::string argument = " " + arguments[p] + " ";
+    if (parameter.empty()) continue;
+    std::string text;
+    for (const std::string& row : body) text += row + "\r\n";
+    size_t start = 0;
+    bool changed = false;
+    for (size_t at = text.find(parameter); at != std::string::npos;
+         at = text.find(parameter, start)) {
+      const size_t end = at + parameter.size();
+      if ((at == 0 || before.find(text[at - 1]) != std::string::npos) && end < text.size() &&
+          after.find(text[end]) != std::string::npos) {
+        text.replace(at, parameter.size(), argument);
+        start = at + argument.size();
+        changed = true;
+      } else {
+        start = end;
+      }
+    }
+    if (!changed) continue;
+    size_t pieceStart = 0;
+    for (size_t row = 0; row < body.size(); ++row) {
+      const size_t pieceEnd = std::min(text.find("\r\n", pieceStart), text.size());
+      if (row + 1 == body.size()) {
+        body[row] = text.substr(pieceStart);
+        if (body[row].size() >= 2 && body[row].ends_with("\r\n"))
+          body[row].resize(body[row].size() - 2);
+      } else {
+        body[row] = text.substr(pieceStart, pieceEnd - pieceStart);
+      }
+      pieceStart = std::min(pieceEnd + 2, text.size());
+    }
+  }
+  return body;
+}
+
+// Rows are searched one by one unless a parameter or argument holds a line end: both ways must
+// give what the literal rules give, line ends, separators and overlaps included.
+TEST_F(MacrosTest, ExpandAgreesWithTheLiteralRulesOverRandomBodies) {
+  std::mt19937 random(5);
+  const std::string alphabet = "ab, \t:";
+  const Lines lineEndPieces = {"\r", "\n", "\r\n"};
+  auto word = [&](int maxPieces, bool lineEnds) {
+    std::string text;
+    const int pieces = static_cast<int>(random() % (maxPieces + 1));
+    for (int i = 0; i < pieces; ++i) {
+      if (lineEnds && random() % 4 == 0) {
+        text += lineEndPieces[random() % lineEndPieces.size()];
+      } else {
+        text += alphabet[random() % alphabet.size()];
+      }
+    }
+    return text;
+  };
+  int changed = 0;
+  for (int round = 0; round < 4000; ++round) {
+    const bool lineEnds = round % 4 == 0;
+    Lines body;
+    const int rows = static_cast<int>(random() % 4);
+    for (int r = 0; r < rows; ++r) body.push_back(word(8, false));
+    Lines parameters;
+    Lines arguments;
+    const int count = 1 + static_cast<int>(random() % 2);
+    for (int p = 0; p < count; ++p) {
+      parameters.push_back(word(3, lineEnds));
+      arguments.push_back(word(2, lineEnds));
+    }
+    TMacrosObject macro(job_);
+    macro.Parameters = parameters;
+    WithBody(macro, body);
+    Lines given = arguments;
+    macro.Expand(given, "call.asm", "1");
+    const Lines expected = ReferenceExpansion(body, parameters, arguments);
+    if (expected != body) ++changed;
+    std::string description;
+    for (const std::string& row : body) description += "[" + row + "]";
+    ASSERT_EQ(Texts(macro), expected) << description << " parameter [" << parameters[0] << "]";
+  }
+  EXPECT_GT(changed, 400);
 }
 
 TEST_F(MacrosTest, AssignCopiesNameParametersAndBodyAfterReset) {

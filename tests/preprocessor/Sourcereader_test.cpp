@@ -81,7 +81,43 @@ TEST(RemoveComment, CutsAtFirstSemicolonAndTrims) {
       {"a;b;c", "a"},
       {"", ""},
   };
-  for (const Case& c : cases) EXPECT_EQ(RemoveComment(c.line), c.expected) << c.line;
+  for (const Case& c : cases) {
+    EXPECT_EQ(RemoveComment(c.line), c.expected) << c.line;
+    EXPECT_EQ(CommentRemoved(c.line), c.expected) << c.line;
+  }
+}
+
+TEST(SourceLineViews, AgreeWithSplitLinesAndPointIntoTheText) {
+  const std::string bytes("a\r\n\nb\rc\r\r\n\0d\n\xff", 14);
+  const std::vector<std::string_view> views = SourceLineViews(bytes);
+  const Lines lines = SplitSourceLines(bytes);
+  ASSERT_EQ(views.size(), lines.size());
+  for (size_t i = 0; i < views.size(); ++i) {
+    EXPECT_EQ(views[i], lines[i]) << i;
+    EXPECT_GE(views[i].data(), bytes.data());
+    EXPECT_LE(views[i].data() + views[i].size(), bytes.data() + bytes.size());
+  }
+  EXPECT_EQ(lines, (Lines{"a", "", "b", "c", "", std::string("\0d", 2), "\xff"}));
+}
+
+TEST(ReadSourceBytes, ReturnsEveryByteUnchanged) {
+  TemporaryDirectory directory;
+  CurrentDirectoryScope scope(directory.Path());
+  std::string bytes;
+  for (int i = 0; i < 200000; ++i) bytes += static_cast<char>(i * 7 % 256);
+  WriteFile(directory.Path() / "b.asm", bytes);
+  EXPECT_EQ(ReadSourceBytes("b.asm"), bytes);
+  WriteFile(directory.Path() / "e.asm", "");
+  EXPECT_EQ(ReadSourceBytes("e.asm"), "");
+  EXPECT_THROW(ReadSourceBytes("absent.asm"), TranslatorError);
+}
+
+TEST(AddSourceRow, PutsFileLineStatementAndDollarPlaceholders) {
+  TWorkTableObject table;
+  AddSourceRow(table, "m.asm", 0, "nop");
+  AddSourceRow(table, "lib.inc", 1234567, "");
+  ASSERT_EQ(table.RowCount(), 2);
+  EXPECT_EQ(table.DumpText(), "m.asm 0 nop $ $ $ $ $\r\nlib.inc 1234567  $ $ $ $ $\r\n");
 }
 
 }  // namespace

@@ -209,6 +209,16 @@ TEST_F(TableWalkTest, DumpThatCannotBeWrittenEndsTheWalkAtTheFirstCall) {
   EXPECT_EQ(Printed(), "");  // the second call was never reached
 }
 
+TEST_F(TableWalkTest, WalkEndedByAnErrorLeavesTheTableAsItFoundIt) {
+  job_.Defines->Append("X=a3");
+  Library({".macro one", "inc a0", ".endmacro"});
+  Rows({"nop", "halt", "movl X, 1", "one", "nop", "one"});
+  const std::string before = job_.WorkTable->DumpText();
+  std::filesystem::create_directory(directory_.Path() / "sa.txt");
+  EXPECT_THROW(WalkTable(job_), TranslatorError);
+  EXPECT_EQ(job_.WorkTable->DumpText(), before);
+}
+
 // The walk as an index loop over the table, call by call, with both dumps written at every
 // call: the reference for the streaming walk.
 void ReferenceWalk(TMq71R04CompilerObject& job) {
@@ -276,6 +286,62 @@ TEST(TableWalkReference, StreamingWalkAgreesWithTheIndexLoop) {
          {std::pair{&streaming, &streamingDirectory}, std::pair{&reference, &referenceDirectory}}) {
       CurrentDirectoryScope scope(directory->Path());
       job->TickCounter = [] { return 77u; };
+      Lines lines = library;
+      LoadIncludedLines(*job, "lib.inc", lines);
+      for (size_t i = 0; i < rows.size(); ++i) {
+        job->WorkTable->AddRow("top.asm", std::to_string(i), rows[i], "$", "$", "$", "$", "$");
+      }
+    }
+    std::string description;
+    for (const std::string& row : rows) description += row + " | ";
+    for (int walk = 0; walk < 3; ++walk) {
+      {
+        CurrentDirectoryScope scope(streamingDirectory.Path());
+        WalkTable(streaming);
+      }
+      {
+        CurrentDirectoryScope scope(referenceDirectory.Path());
+        ReferenceWalk(reference);
+      }
+      ASSERT_EQ(streaming.WorkTable->DumpText(), reference.WorkTable->DumpText()) << description;
+      ASSERT_EQ(streaming.Out.Captured(), reference.Out.Captured()) << description;
+      for (const std::string name : {"sa.txt", "MacrosBody.txt"}) {
+        ASSERT_EQ(ReadFile(streamingDirectory.Path() / name),
+                  ReadFile(referenceDirectory.Path() / name))
+            << name << " after walk " << walk << ": " << description;
+      }
+    }
+  }
+}
+
+// Most rows of a real program pass a walk unchanged, between calls and rows that #define
+// symbols change: the streaming walk moves such rows instead of copying them, and its "sa.txt"
+// must still show them at their old places.
+TEST(TableWalkReference, StreamingWalkAgreesOnLongProgramsOfMostlyPlainRows) {
+  const Lines library = {".macro one",    "inc a0",       ".endmacro",    ".macro two p, q",
+                         "movl p, q",     ".endmacro",    ".macro e",     ".endmacro",
+                         "#define S one", "#define T e",  "#define V a1", "#define p,q nop",
+                         "#define W two", ".macro two r", "w: jnz r",     ".endmacro"};
+  const Lines plain = {"nop", "l: nop", "movl a0, 1", "halt", "jmp l", "addl a2, 3"};
+  const Lines special = {"one",     "k: one", "two a0, V", "two V",     "e",
+                         "x: e",    "S",      "n: T",      "movl V, 2", "x p,q",
+                         "W a0, 1", "W V",    "m: two",    "jmp S",     "p,q"};
+  std::mt19937 random(12);
+  for (int round = 0; round < 150; ++round) {
+    Lines rows;
+    const int count = static_cast<int>(random() % 41);
+    for (int i = 0; i < count; ++i) {
+      const Lines& pool = random() % 5 == 0 ? special : plain;
+      rows.push_back(pool[random() % pool.size()]);
+    }
+    TemporaryDirectory streamingDirectory;
+    TemporaryDirectory referenceDirectory;
+    TMq71R04CompilerObject streaming;
+    TMq71R04CompilerObject reference;
+    for (auto [job, directory] :
+         {std::pair{&streaming, &streamingDirectory}, std::pair{&reference, &referenceDirectory}}) {
+      CurrentDirectoryScope scope(directory->Path());
+      job->TickCounter = [] { return 78u; };
       Lines lines = library;
       LoadIncludedLines(*job, "lib.inc", lines);
       for (size_t i = 0; i < rows.size(); ++i) {

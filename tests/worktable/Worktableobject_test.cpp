@@ -22,7 +22,9 @@ std::vector<std::string> Texts(const TWorkTableObject& table) {
   return texts;
 }
 
-TEST(WorkTable, NewTableIsEmpty) { EXPECT_EQ(TWorkTableObject().RowCount(), 0); }
+TEST(WorkTable, NewTableIsEmpty) {
+  EXPECT_EQ(TWorkTableObject().RowCount(), 0);
+}
 
 TEST(WorkTable, AddRowPutsArgumentsInColumnOrder) {
   TWorkTableObject table;
@@ -126,6 +128,102 @@ TEST(WorkTable, SaveToFileFailsWhenFileCannotBeCreated) {
   TemporaryDirectory directory;
   EXPECT_THROW(TableOf({"a"}).SaveToFile((directory.Path() / "no/such/dir.txt").string()),
                TranslatorError);
+}
+
+TEST(WorkTable, AppendRowAddsEmptyCellsToFillInPlace) {
+  TWorkTableObject table = TableOf({"a"});
+  TWorkTableObject::Row& row = table.AppendRow();
+  for (const std::string& cell : row) EXPECT_EQ(cell, "");
+  row[ColText] = "b";
+  row[ColCode] = "c";
+  ASSERT_EQ(table.RowCount(), 2);
+  EXPECT_EQ(table.GetItem(1, ColText), "b");
+  EXPECT_EQ(table.GetItem(1, ColCode), "c");
+  EXPECT_EQ(table.GetItem(1, ColFile), "");
+  EXPECT_EQ(table.GetItem(0, ColText), "a");
+}
+
+TEST(WorkTable, ReserveKeepsRowsAndTakesNoRoomAway) {
+  TWorkTableObject table = TableOf({"a", "b"});
+  for (int rowCount : {-1, 0, 1, 2, 3, 1000, 5}) {
+    table.Reserve(rowCount);
+    EXPECT_EQ(Texts(table), (std::vector<std::string>{"a", "b"})) << rowCount;
+  }
+  const TWorkTableObject::Row* first = &table.Rows()[0];
+  for (int i = 0; i < 998; ++i) table.AppendRow();
+  EXPECT_EQ(&table.Rows()[0], first) << "appending within the reserved room moved the rows";
+}
+
+TEST(WorkTable, TakeRowsEmptiesTheTableAndReplaceRowsRefillsIt) {
+  TWorkTableObject table = TableOf({"a", "b"});
+  std::vector<TWorkTableObject::Row> rows = table.TakeRows();
+  EXPECT_EQ(table.RowCount(), 0);
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[1][ColText], "b");
+  table.AddRow("g.asm", "9", "c", "", "", "", "", "");
+  EXPECT_EQ(Texts(table), std::vector<std::string>{"c"});
+  table.ReplaceRows(std::move(rows));
+  EXPECT_EQ(Texts(table), (std::vector<std::string>{"a", "b"}));
+}
+
+TEST(WorkTable, DumpTextOfLongCellsAndManyRows) {
+  TWorkTableObject table;
+  std::string expected;
+  for (int r = 0; r < 300; ++r) {
+    const std::string text(static_cast<size_t>(r * 7 % 50), static_cast<char>('a' + r % 26));
+    table.AddRow("file" + std::to_string(r), std::to_string(r), text, "", "x", "", "yy", "z");
+    expected += "file" + std::to_string(r) + " " + std::to_string(r) + " " + text + "  x  yy z\r\n";
+  }
+  EXPECT_EQ(table.DumpText(), expected);
+}
+
+// A dump through the writer must equal DumpText of the same rows, also when the text spans
+// several of the writer's blocks and when single rows are longer than a block.
+TEST(TableDumpWriter, WritesRowsFromSeveralPlacesLikeOneTable) {
+  TemporaryDirectory directory;
+  const auto path = directory.Path() / "dump.txt";
+  struct Case {
+    int rowCount;
+    size_t textLength;
+  };
+  const Case cases[] = {{0, 0}, {1, 0}, {3, 5}, {5000, 20}, {3, 200000}};
+  for (const Case& c : cases) {
+    TWorkTableObject first;
+    TWorkTableObject second;
+    TWorkTableObject whole;
+    for (int r = 0; r < c.rowCount; ++r) {
+      const std::string text(c.textLength, static_cast<char>('a' + r % 26));
+      (r % 3 == 0 ? first : second).AddRow("f", std::to_string(r), text, "$", "", "#", "", "");
+    }
+    TableDumpWriter writer(path.string());
+    for (const TWorkTableObject* part : {&first, &second}) {
+      for (const TWorkTableObject::Row& row : part->Rows()) {
+        writer.Append(row);
+        whole.AddRow(row);
+      }
+    }
+    writer.Finish();
+    EXPECT_EQ(ReadFile(path), whole.DumpText()) << c.rowCount << " rows of " << c.textLength;
+  }
+}
+
+TEST(TableDumpWriter, FileThatCannotBeCreatedThrowsCannotCreate) {
+  TemporaryDirectory directory;
+  const std::string name = (directory.Path() / "no/such/dir.txt").string();
+  try {
+    TableDumpWriter writer(name);
+    ADD_FAILURE() << "the writer was made";
+  } catch (const TranslatorError& error) {
+    EXPECT_EQ(std::string(error.what()), "Cannot create file " + name);
+  }
+}
+
+TEST(TableDumpWriter, SaveToFileReplacesALongerFile) {
+  TemporaryDirectory directory;
+  const auto path = directory.Path() / "dump.txt";
+  WriteFile(path, std::string(100000, 'x'));
+  TableOf({"a"}).SaveToFile(path.string());
+  EXPECT_EQ(ReadFile(path), "f.asm 0 a $ $ $ $ $\r\n");
 }
 
 }  // namespace

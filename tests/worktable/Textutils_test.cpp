@@ -1,0 +1,36 @@
+#include "worktable/Textutils.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(TrimmedView, RemovesCodesUpTo32FromBothEndsWithoutCopying) {
+  struct Case {
+    std::string text;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"", ""},
+      {" ", ""},
+      {"\t\r\n\x01 ", ""},
+      {"a", "a"},
+      {"  a b  ", "a b"},
+      {std::string("\0x\0", 3), "x"},  // NUL has code 0
+      {"\x7f"
+       "a\x80",
+       "\x7f"
+       "a\x80"},  // DEL and high bytes stay
+      {" \x21 ", "\x21"},
+  };
+  for (const Case& c : cases) {
+    const std::string_view view = TrimmedView(c.text);
+    EXPECT_EQ(view, c.expected);
+    EXPECT_EQ(Trim(c.text), c.expected);
+    if (!view.empty()) {
+      EXPECT_GE(view.data(), c.text.data());
+      EXPECT_LE(view.data() + view.size(), c.text.data() + c.text.size());
+    }
+  }
+}
+
+}  // namespace

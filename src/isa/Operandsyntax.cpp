@@ -11,14 +11,6 @@ constexpr std::string_view MacroArgumentListMessage =
 constexpr std::string_view DataSegmentListMessage =
     "[preprocessor error]%s(%s): Invalid data segment argument list \"%s\".";
 
-// Characters of code 32 or less removed at both ends, as Trim does, without a copy: statements
-// are split into views and only the pieces that are kept become strings.
-std::string_view TrimmedView(std::string_view text) {
-  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
-  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.remove_suffix(1);
-  return text;
-}
-
 // Labels end at ":"; removing them one after another, each time trimming what is left, leaves
 // the trimmed text after the last ":". A text without ":" is returned as it stands.
 std::string_view StripLabels(std::string_view statement) {

@@ -40,13 +40,6 @@ bool HoldsLabelDelimiter(std::string_view labelPart) {
   return false;
 }
 
-// Characters of code 32 or less removed at both ends, without copying.
-std::string_view TrimmedView(std::string_view text) {
-  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
-  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.remove_suffix(1);
-  return text;
-}
-
 class LabelCheck {
  public:
   LabelCheck(TWorkTableObject& table, OutputSink& out)

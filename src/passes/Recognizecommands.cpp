@@ -10,13 +10,6 @@
 
 namespace {
 
-// Characters of code 32 or less removed at both ends, without copying.
-std::string_view TrimmedView(std::string_view text) {
-  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
-  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.remove_suffix(1);
-  return text;
-}
-
 // Everything up to the last ":" is the label part, trimmed and with its spaces removed (tabs stay):
 // "start: loop: mov a, b" gives "start:loop:" and "mov a, b". The bare statement is written back
 // only when it differs from the text, which for most rows (no label, nothing to trim) it does not.

@@ -1,18 +1,28 @@
 #include "driver/Outputsink.h"
 
+OutputSink::OutputSink(std::FILE* target) : target_(target) {
+  if (target_ != nullptr) buffer_.reserve(FlushThreshold);
+}
+
 OutputSink::~OutputSink() {
   Flush();
 }
 
 void OutputSink::Write(std::string_view text) {
+  if (target_ != nullptr && buffer_.size() + text.size() > FlushThreshold) {
+    Flush();
+    // A text longer than the whole buffer goes out at once rather than growing the buffer.
+    if (text.size() > FlushThreshold) {
+      std::fwrite(text.data(), 1, text.size(), target_);
+      return;
+    }
+  }
   buffer_.append(text);
-  if (target_ != nullptr && buffer_.size() >= FlushThreshold) Flush();
 }
 
 void OutputSink::WriteLine(std::string_view text) {
-  buffer_.append(text);
-  buffer_.append("\r\n");
-  if (target_ != nullptr && buffer_.size() >= FlushThreshold) Flush();
+  Write(text);
+  Write("\r\n");
 }
 
 void OutputSink::Flush() {

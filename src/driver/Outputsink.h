@@ -5,12 +5,13 @@
 #include <string_view>
 
 // The one channel for everything the translator prints. Bound to a stream it buffers and
-// writes in large blocks (the encoding trace alone is a few hundred bytes per row); unbound it
-// keeps the text, so tests can read exactly what a run would have printed.
+// writes in blocks (the encoding trace alone is a few hundred bytes per row); the buffer is
+// reserved once and never grows, so a long trace touches no new memory. Unbound it keeps the
+// text, so tests can read exactly what a run would have printed.
 class OutputSink {
  public:
   OutputSink() = default;  // in memory
-  explicit OutputSink(std::FILE* target) : target_(target) {}
+  explicit OutputSink(std::FILE* target);
   OutputSink(const OutputSink&) = delete;
   OutputSink& operator=(const OutputSink&) = delete;
   ~OutputSink();
@@ -28,7 +29,7 @@ class OutputSink {
   std::string LastDataMessage;
 
  private:
-  static constexpr size_t FlushThreshold = 1 << 16;
+  static constexpr size_t FlushThreshold = 1 << 15;
   std::FILE* target_ = nullptr;
   std::string buffer_;
 };

@@ -20,8 +20,8 @@ constexpr std::string_view kProgramSize = "   Programm code   size : %i bytes.";
 constexpr std::string_view kDataSize = "   Allocated data  size : %i bytes.";
 constexpr std::string_view kChecksum = "Checksum of actual code : %s";
 constexpr std::string_view kDataKeywords[] = {"DATA_WORD_ALLOCATION", "DATA_BYTE_ALLOCATION"};
-constexpr size_t kFillChunkWords = 32768;
-constexpr size_t kListingBlockSize = 1 << 16;
+constexpr size_t kFillChunkWords = 8192;
+constexpr size_t kListingBlockSize = 1 << 14;
 
 // Output files go into the root project directory, which is current by now. Forming the path from
 // the current directory (rather than from the root option's text again) keeps a relative root from

@@ -1,5 +1,6 @@
 #include "preprocessor/Sourcereader.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -9,6 +10,9 @@
 
 std::vector<std::string_view> SourceLineViews(std::string_view bytes) {
   std::vector<std::string_view> lines;
+  // Every line but the last ends in a CR or an LF: room for that many, so the list never moves.
+  lines.reserve(std::count(bytes.begin(), bytes.end(), '\n') +
+                std::count(bytes.begin(), bytes.end(), '\r') + 1);
   size_t start = 0;
   size_t at = 0;
   while (at < bytes.size()) {
@@ -36,7 +40,8 @@ struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-// The whole content of a regular file; false when it cannot be opened or read.
+// The whole content of a regular file; false when it cannot be opened or read. The bytes are
+// read straight into the result, without a block in between.
 bool ReadWholeFile(const std::string& fileName, std::string& bytes) {
   std::error_code error;
   if (std::filesystem::is_directory(fileName, error)) return false;
@@ -44,10 +49,18 @@ bool ReadWholeFile(const std::string& fileName, std::string& bytes) {
   if (!file) return false;
   // The size is only a hint for the buffer: the file is read to its end whatever it says.
   const auto size = std::filesystem::file_size(fileName, error);
-  if (!error) bytes.reserve(static_cast<size_t>(size));
-  char block[1 << 16];
-  size_t count;
-  while ((count = std::fread(block, 1, sizeof block, file.get())) > 0) bytes.append(block, count);
+  size_t room = error ? 0 : static_cast<size_t>(size);
+  size_t filled = 0;
+  while (true) {
+    // One byte more than the hint, so that the end of a file of the expected size is seen at
+    // once; more room, twice as much, whenever the file turns out longer.
+    room = std::max(room + 1, 2 * filled);
+    bytes.resize(room);
+    const size_t count = std::fread(bytes.data() + filled, 1, room - filled, file.get());
+    filled += count;
+    if (filled < room) break;
+  }
+  bytes.resize(filled);
   return std::ferror(file.get()) == 0;
 }
 

@@ -123,7 +123,7 @@ void TWorkTableObject::SaveToFile(const std::string& fileName) const {
 }
 
 namespace {
-constexpr size_t DumpBlockSize = 1 << 16;
+constexpr size_t DumpBlockSize = 1 << 14;  // a few pages: enough to make writes few
 }  // namespace
 
 TableDumpWriter::TableDumpWriter(const std::string& fileName)

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "support/Testsupport.h"
 #include "worktable/Translatorerror.h"
 
@@ -110,6 +113,17 @@ TEST(ReadSourceBytes, ReturnsEveryByteUnchanged) {
   WriteFile(directory.Path() / "e.asm", "");
   EXPECT_EQ(ReadSourceBytes("e.asm"), "");
   EXPECT_THROW(ReadSourceBytes("absent.asm"), TranslatorError);
+}
+
+// A file whose listed size says nothing of its content (size 0 here) is still read to its end.
+TEST(ReadSourceBytes, ReadsPastASizeThatUnderstatesTheContent) {
+  const char* name = "/proc/self/cmdline";
+  std::ifstream stream(name, std::ios::binary);
+  if (!stream) GTEST_SKIP() << "no " << name;
+  const std::string expected((std::istreambuf_iterator<char>(stream)),
+                             std::istreambuf_iterator<char>());
+  ASSERT_FALSE(expected.empty());
+  EXPECT_EQ(ReadSourceBytes(name), expected);
 }
 
 TEST(AddSourceRow, PutsFileLineStatementAndDollarPlaceholders) {

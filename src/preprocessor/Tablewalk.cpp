@@ -1,5 +1,7 @@
 #include "preprocessor/Tablewalk.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <unordered_map>
@@ -13,19 +15,23 @@
 // The walk reads as an index loop over the table: substitute row r, and when it calls a macro
 // delete it, insert the body at r and go on behind the body. Done literally, every call moves
 // every later row and dumps the whole table to "sa.txt", so hundreds of calls over thousands of
-// rows cost millions of row moves and many megabytes of writes. Instead the walk takes the rows
-// as they were at its start out of the table (`input_`, whose rows keep that form during the
-// walk) and appends the rows it has passed to `done_`; the table at any moment is done_ + the
-// current row + input_ from `next_` on. The rows before the current one never change again within a
-// walk, so the "sa.txt" of the walk's last call can be written once, at the end of the walk (or
-// when an error leaves it); likewise the "MacrosBody.txt" of its last call. Each later call
-// overwrites both files, so their final contents are the same. Only the first call of each walk
-// writes them at once, so that a dump that cannot be written still ends the run at that call.
+// rows cost millions of row moves and many megabytes of writes. Instead the walk keeps the rows
+// it has passed ("done rows") at the front of the table's own row list and reads the rows as
+// they were at its start ("input rows") from behind them: the table at any moment is the done
+// rows + the current row + the unread input rows. The rows before the current one never change
+// again within a walk, so the "sa.txt" of the walk's last call can be written once, at the end
+// of the walk (or when an error leaves it); likewise the "MacrosBody.txt" of its last call.
+// Each later call overwrites both files, so their final contents are the same. Only the first
+// call of each walk writes them at once, so that a dump that cannot be written still ends the
+// run at that call.
 //
-// Most rows pass a walk unchanged: no #define symbol in them and no macro call. Such a row is
-// moved to done_ rather than copied, and `passedAt_` remembers where it went, since a pending
-// "sa.txt" still shows it at its old place. A row that changes is copied, so that input_ keeps
-// its old form for that dump.
+// Most rows pass a walk unchanged: no #define symbol in them and no macro call. Such a row stays
+// where it is, or moves forward to the end of the done rows, and `passedAt_` remembers where it
+// went, since a pending "sa.txt" still shows it at its old place. A row that changes is set
+// aside as it was (`kept_`) and a copy of it is worked on. Expansions add rows: when the done
+// rows would reach the unread ones, a gap is opened in front of the unread rows, an eighth of
+// their number wide, so that each row is moved a bounded number of times. Working in the one
+// list, rather than building a second table, keeps the walk from touching twice the memory.
 
 namespace {
 
@@ -49,7 +55,8 @@ class TableWalk {
   // without a trace but its labels (empty body).
   enum class CallOutcome { NotExpanded, Expanded, Vanished };
 
-  // The table as the last call found it: done_'s first rows, the call row, input_'s rest.
+  // The table as the last call found it: the first done rows, the call row, the input rows
+  // from `next` on as they were.
   struct Snapshot {
     bool pending = false;
     size_t doneCount = 0;
@@ -60,14 +67,24 @@ class TableWalk {
     bool pending = false;
     std::vector<Row> rows;
   };
+  // An input row that the walk changed, as it was.
+  struct KeptRow {
+    size_t index;
+    Row row;
+  };
 
+  // Where the next unread input row stands.
+  size_t ReadPlace() const { return next_ + shift_; }
+  // Where input row `index` stands: in the done rows or unread; NotPassed when it was kept.
+  size_t PlaceOf(size_t index) const;
   bool PassUnchanged();
   const std::vector<int>* DefinitionsCalledBy(const std::string& text) const;
   void Examine(Row& current, bool& examineAgain);
   CallOutcome ExpandCall(TMacrosObject& definition, Row& current, const std::string& callLabels,
                          bool& examineAgain);
   bool TakeNextRow(Row& current);
-  const Row& InputRowAsItWas(size_t index) const;
+  void PutDone(Row&& row);
+  void OpenGap();
   void DumpTable(const Row& current);
   void DumpBody(const TMacrosObject& call);
   void WritePendingDumps();
@@ -75,10 +92,14 @@ class TableWalk {
 
   TMq71R04CompilerObject& job_;
   std::unordered_map<std::string, std::vector<int>> macrosByName_;
-  std::vector<Row> input_;
-  size_t next_ = 0;
-  std::vector<size_t> passedAt_;  // per input row: its index in done_ when moved there unchanged
-  std::vector<Row> done_;
+  // The done rows, then rows that are no longer in use (and the gap), then the unread rows.
+  std::vector<Row> rows_;
+  size_t inputCount_ = 0;
+  size_t next_ = 0;       // input rows read so far
+  size_t shift_ = 0;      // rows of gap opened so far: unread input row i stands at i + shift_
+  size_t doneCount_ = 0;  // never more than ReadPlace()
+  std::vector<size_t> passedAt_;  // per input row: its place among the done rows, if unchanged
+  std::vector<KeptRow> kept_;     // in the order of their index
   bool tableDumped_ = false;
   bool bodyDumped_ = false;
   Snapshot snapshot_;
@@ -92,11 +113,9 @@ TableWalk::TableWalk(TMq71R04CompilerObject& job) : job_(job) {
 }
 
 void TableWalk::Run() {
-  const size_t rowCount = job_.WorkTable->Rows().size();
-  passedAt_.assign(rowCount, NotPassed);
-  // Room for some growth by expansions, so that done_ is seldom moved as a whole.
-  done_.reserve(rowCount + rowCount / 4 + 16);
-  input_ = job_.WorkTable->TakeRows();
+  inputCount_ = job_.WorkTable->Rows().size();
+  passedAt_.assign(inputCount_, NotPassed);
+  rows_ = job_.WorkTable->TakeRows();
   try {
     Row current;
     bool examineAgain = false;
@@ -119,25 +138,49 @@ void TableWalk::Run() {
     PutInputBack();
     throw;
   }
-  job_.WorkTable->ReplaceRows(std::move(done_));
+  rows_.resize(doneCount_);  // every input row has been read: behind the done rows is unused
+  job_.WorkTable->ReplaceRows(std::move(rows_));
 }
 
-// Moves the next input row to done_ when the walk leaves it as it is; false otherwise.
+size_t TableWalk::PlaceOf(size_t index) const {
+  if (passedAt_[index] != NotPassed) return passedAt_[index];
+  return index >= next_ ? index + shift_ : NotPassed;
+}
+
+// Passes the next input row on to the done rows when the walk leaves it as it is; false
+// otherwise.
 bool TableWalk::PassUnchanged() {
-  if (next_ >= input_.size()) return false;
-  Row& row = input_[next_];
+  if (next_ >= inputCount_) return false;
+  Row& row = rows_[ReadPlace()];
   if (job_.Defines->MayChange(row[ColText]) || DefinitionsCalledBy(row[ColText]) != nullptr) {
     return false;
   }
-  done_.push_back(std::move(row));
-  passedAt_[next_++] = done_.size() - 1;
+  if (doneCount_ != ReadPlace()) rows_[doneCount_] = std::move(row);
+  passedAt_[next_++] = doneCount_++;
   return true;
 }
 
+// Reads the next input row into `current`, setting the row as it was aside: a pending dump may
+// still show it, and an error that ends the walk puts it back.
 bool TableWalk::TakeNextRow(Row& current) {
-  if (next_ >= input_.size()) return false;
-  current = input_[next_++];  // a copy: a pending dump may still show the original
+  if (next_ >= inputCount_) return false;
+  kept_.emplace_back(next_, std::move(rows_[ReadPlace()]));
+  ++next_;
+  current = kept_.back().row;
   return true;
+}
+
+void TableWalk::PutDone(Row&& row) {
+  if (doneCount_ == ReadPlace()) OpenGap();
+  rows_[doneCount_++] = std::move(row);
+}
+
+// Room in front of the unread rows: an eighth of their number, so that the rows moved for all
+// gaps together stay within a fixed multiple of the rows the walk adds.
+void TableWalk::OpenGap() {
+  const size_t gap = std::max<size_t>(16, (inputCount_ - next_) / 8);
+  rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(ReadPlace()), gap, Row());
+  shift_ += gap;
 }
 
 // The definitions named like the text's command, in list order; null when there are none.
@@ -163,7 +206,7 @@ void TableWalk::Examine(Row& current, bool& examineAgain) {
       }
     }
   }
-  done_.push_back(std::move(current));
+  PutDone(std::move(current));
 }
 
 TableWalk::CallOutcome TableWalk::ExpandCall(TMacrosObject& definition, Row& current,
@@ -196,24 +239,20 @@ TableWalk::CallOutcome TableWalk::ExpandCall(TMacrosObject& definition, Row& cur
     }
     return CallOutcome::Vanished;
   }
-  for (size_t i = 0; i + 1 < body.size(); ++i) done_.push_back(std::move(body[i]));
+  for (size_t i = 0; i + 1 < body.size(); ++i) PutDone(std::move(body[i]));
   current = std::move(body.back());
   if (body.size() == 1) {
     current[ColText].insert(0, callLabels);
   } else {
-    done_[done_.size() - (body.size() - 1)][ColText].insert(0, callLabels);
+    rows_[doneCount_ - (body.size() - 1)][ColText].insert(0, callLabels);
   }
   return CallOutcome::Expanded;
-}
-
-const Row& TableWalk::InputRowAsItWas(size_t index) const {
-  return passedAt_[index] == NotPassed ? input_[index] : done_[passedAt_[index]];
 }
 
 // "sa.txt": the whole table as it stands when a call is met. See Note [streaming walk].
 void TableWalk::DumpTable(const Row& current) {
   snapshot_.pending = true;
-  snapshot_.doneCount = done_.size();
+  snapshot_.doneCount = doneCount_;
   snapshot_.current = current;  // assigned, so that its cells keep their storage from call to call
   snapshot_.next = next_;
   if (!tableDumped_) {
@@ -236,9 +275,18 @@ void TableWalk::WritePendingDumps() {
   if (snapshot_.pending) {
     snapshot_.pending = false;
     TableDumpWriter table("sa.txt");
-    for (size_t r = 0; r < snapshot_.doneCount; ++r) table.Append(done_[r]);
+    for (size_t r = 0; r < snapshot_.doneCount; ++r) table.Append(rows_[r]);
     table.Append(snapshot_.current);
-    for (size_t r = snapshot_.next; r < input_.size(); ++r) table.Append(InputRowAsItWas(r));
+    auto kept = std::lower_bound(
+        kept_.begin(), kept_.end(), snapshot_.next,
+        [](const KeptRow& keptRow, size_t index) { return keptRow.index < index; });
+    for (size_t i = snapshot_.next; i < inputCount_; ++i) {
+      if (kept != kept_.end() && kept->index == i) {
+        table.Append((kept++)->row);
+      } else {
+        table.Append(rows_[PlaceOf(i)]);
+      }
+    }
     table.Finish();
   }
   if (bodyDump_.pending) {
@@ -249,12 +297,23 @@ void TableWalk::WritePendingDumps() {
   }
 }
 
-// When an error leaves the walk, the table is left as the walk found it.
+// When an error leaves the walk, the table is left as the walk found it, without a second list
+// (memory may be what ran out). The places of the rows that were not set aside grow with their
+// index, so each can be moved to its own index in one sweep: those that move towards the front
+// in increasing order, then those that move towards the back in decreasing order, neither
+// overwriting a row still to be moved. The rows set aside go back last.
 void TableWalk::PutInputBack() {
-  for (size_t r = 0; r < input_.size(); ++r) {
-    if (passedAt_[r] != NotPassed) input_[r] = std::move(done_[passedAt_[r]]);
+  for (size_t i = 0; i < inputCount_; ++i) {
+    const size_t place = PlaceOf(i);
+    if (place != NotPassed && place > i) rows_[i] = std::move(rows_[place]);
   }
-  job_.WorkTable->ReplaceRows(std::move(input_));
+  for (size_t i = inputCount_; i-- > 0;) {
+    const size_t place = PlaceOf(i);
+    if (place != NotPassed && place < i) rows_[i] = std::move(rows_[place]);
+  }
+  for (KeptRow& keptRow : kept_) rows_[keptRow.index] = std::move(keptRow.row);
+  rows_.resize(inputCount_);
+  job_.WorkTable->ReplaceRows(std::move(rows_));
 }
 
 }  // namespace

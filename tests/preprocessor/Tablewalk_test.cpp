@@ -219,6 +219,40 @@ TEST_F(TableWalkTest, WalkEndedByAnErrorLeavesTheTableAsItFoundIt) {
   EXPECT_EQ(job_.WorkTable->DumpText(), before);
 }
 
+// Memory may run out at any allocation of a walk: while rows are set aside, while room is
+// opened for the rows of expansions, while labels move to the next row. Whenever it does, the
+// table is left as the walk found it.
+TEST_F(TableWalkTest, WalkThatRunsOutOfMemoryLeavesTheTableAsItFoundIt) {
+  job_.Defines->Append("X=a3");
+  Library({".macro two", "inc a0", "inc a1", ".endmacro", ".macro none", ".endmacro"});
+  // The first half shrinks (a third of its calls vanish), the second grows by 40 rows, so that
+  // rows stand both before and behind their first places when memory runs out.
+  Lines rows;
+  for (int r = 0; r < 60; ++r)
+    rows.push_back(r % 3 == 1 ? "l: none" : r % 6 == 2 ? "movl X, 1" : "nop");
+  for (int r = 0; r < 80; ++r)
+    rows.push_back(r % 2 == 0 ? "two" : r % 6 == 1 ? "movl X, 2" : "nop");
+  Rows(rows);
+  const std::string before = job_.WorkTable->DumpText();
+  long failures = 0;
+  for (long count = 0;; ++count) {
+    bool failed = false;
+    {
+      AllocationFailure failure(count);
+      try {
+        WalkTable(job_);
+      } catch (const std::bad_alloc&) {
+        failed = true;
+      }
+    }
+    if (!failed) break;
+    ++failures;
+    ASSERT_EQ(job_.WorkTable->DumpText(), before) << "failing allocation " << count;
+  }
+  EXPECT_GT(failures, 100);
+  EXPECT_EQ(job_.WorkTable->RowCount(), 140 - 20 + 40);  // the walk that succeeded
+}
+
 // The walk as an index loop over the table, call by call, with both dumps written at every
 // call: the reference for the streaming walk.
 void ReferenceWalk(TMq71R04CompilerObject& job) {

@@ -2,8 +2,11 @@
 
 #include <stdlib.h>
 
+#include <cstddef>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <stdexcept>
 
 TemporaryDirectory::TemporaryDirectory() {
@@ -36,4 +39,32 @@ void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
 std::string ReadFile(const std::filesystem::path& path) {
   std::ifstream file(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// The test binary's operator new and delete: plain malloc and free, with one allocation made to
+// fail on demand. Non-negative while armed: the allocations still to pass before the failing one.
+namespace {
+long allocationsBeforeFailure = -1;
+}  // namespace
+
+AllocationFailure::AllocationFailure(long count) {
+  allocationsBeforeFailure = count;
+}
+
+AllocationFailure::~AllocationFailure() {
+  allocationsBeforeFailure = -1;
+}
+
+void* operator new(std::size_t size) {
+  if (allocationsBeforeFailure >= 0 && allocationsBeforeFailure-- == 0) throw std::bad_alloc();
+  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
+  throw std::bad_alloc();
+}
+
+void operator delete(void* memory) noexcept {
+  std::free(memory);
+}
+
+void operator delete(void* memory, std::size_t) noexcept {
+  std::free(memory);
 }

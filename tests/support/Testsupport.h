@@ -31,3 +31,14 @@ class CurrentDirectoryScope {
 
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 std::string ReadFile(const std::filesystem::path& path);
+
+// While it lives, the allocation by operator new that comes `count` allocations from now
+// (0: the next one) throws std::bad_alloc; the others succeed. For tests of what an operation
+// leaves behind when memory runs out at any point.
+class AllocationFailure {
+ public:
+  explicit AllocationFailure(long count);
+  ~AllocationFailure();
+  AllocationFailure(const AllocationFailure&) = delete;
+  AllocationFailure& operator=(const AllocationFailure&) = delete;
+};

@@ -1,6 +1,11 @@
 #include "worktable/Worktableobject.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <stdexcept>
 
@@ -127,9 +132,13 @@ constexpr size_t DumpBlockSize = 1 << 14;  // a few pages: enough to make writes
 }  // namespace
 
 TableDumpWriter::TableDumpWriter(const std::string& fileName)
-    : fileName_(fileName), file_(std::fopen(fileName.c_str(), "wb")) {
-  if (!file_) throw TranslatorError("Cannot create file " + fileName);
+    : fileName_(fileName), fd_(::open(fileName.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666)) {
+  if (fd_ < 0) throw TranslatorError("Cannot create file " + fileName);
   block_.reserve(DumpBlockSize);
+}
+
+TableDumpWriter::~TableDumpWriter() {
+  if (fd_ >= 0) ::close(fd_);
 }
 
 void TableDumpWriter::Append(const TWorkTableObject::Row& row) {
@@ -139,14 +148,40 @@ void TableDumpWriter::Append(const TWorkTableObject::Row& row) {
 
 void TableDumpWriter::Finish() {
   WriteBlock();
-  if (std::fflush(file_.get()) != 0) Fail();
+  // Cut off what is left of a longer earlier file. Only regular files have a length to cut.
+  struct stat status {};
+  if (::fstat(fd_, &status) != 0) Fail();
+  if (S_ISREG(status.st_mode) && status.st_size > written_ && ::ftruncate(fd_, written_) != 0) {
+    Fail();
+  }
+  const int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0) Fail();
 }
 
 void TableDumpWriter::WriteBlock() {
-  if (std::fwrite(block_.data(), 1, block_.size(), file_.get()) != block_.size()) Fail();
+  const char* data = block_.data();
+  size_t left = block_.size();
+  while (left > 0) {
+    const ssize_t count = ::write(fd_, data, left);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) Fail();
+    data += count;
+    left -= static_cast<size_t>(count);
+    written_ += count;
+  }
   block_.clear();
 }
 
-void TableDumpWriter::Fail() const {
+void TableDumpWriter::Fail() {
+  // Leave what was written, as a file truncated at opening would hold it, not the tail of the
+  // earlier contents behind it.
+  if (fd_ >= 0) {
+    if (::ftruncate(fd_, written_) != 0) {
+      // Nothing more can be done; the write error is what gets reported.
+    }
+    ::close(fd_);
+    fd_ = -1;
+  }
   throw TranslatorError("Cannot write file " + fileName_);
 }

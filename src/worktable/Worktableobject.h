@@ -1,8 +1,6 @@
 #pragma once
 
 #include <array>
-#include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -80,20 +78,26 @@ class TWorkTableObject {
 // table. The text goes out in blocks of bounded size. A file that cannot be opened throws
 // "Cannot create file <name>", a failed write "Cannot write file <name>"; the file is complete
 // only after Finish.
+//
+// An existing file is overwritten in place and cut to the new length at Finish rather than
+// truncated when opened: on ext4, truncating a file and writing it anew frees its blocks and
+// starts a flush at close, which for the dumps rewritten at every macro call cost more than
+// assembling a small program. The final contents are the same.
 class TableDumpWriter {
  public:
   explicit TableDumpWriter(const std::string& fileName);
+  TableDumpWriter(const TableDumpWriter&) = delete;
+  TableDumpWriter& operator=(const TableDumpWriter&) = delete;
+  ~TableDumpWriter();
   void Append(const TWorkTableObject::Row& row);
   void Finish();
 
  private:
-  struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-  };
   void WriteBlock();
-  [[noreturn]] void Fail() const;
+  [[noreturn]] void Fail();
 
   std::string fileName_;
-  std::unique_ptr<std::FILE, FileCloser> file_;
+  int fd_ = -1;
+  long long written_ = 0;
   std::string block_;
 };

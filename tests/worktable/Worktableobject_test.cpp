@@ -226,4 +226,30 @@ TEST(TableDumpWriter, SaveToFileReplacesALongerFile) {
   EXPECT_EQ(ReadFile(path), "f.asm 0 a $ $ $ $ $\r\n");
 }
 
+// Dumps are overwritten in place: whatever stood in the file before, longer or shorter, only
+// the new text remains.
+TEST(TableDumpWriter, OverwritingLeavesOnlyTheNewText) {
+  TemporaryDirectory directory;
+  const auto path = directory.Path() / "dump.txt";
+  for (int rowCount : {4000, 3, 0, 2, 5000, 1}) {
+    TWorkTableObject table;
+    for (int r = 0; r < rowCount; ++r) table.AddRow("f", std::to_string(r), "t", "", "", "", "", "");
+    table.SaveToFile(path.string());
+    EXPECT_EQ(ReadFile(path), table.DumpText()) << rowCount << " rows";
+  }
+}
+
+// Devices have no length to cut; a device that takes the text is fine, one that refuses it
+// is a write error.
+TEST(TableDumpWriter, DevicesAcceptOrRefuseTheText) {
+  const TWorkTableObject table = TableOf({"a", "b"});
+  EXPECT_NO_THROW(table.SaveToFile("/dev/null"));
+  try {
+    table.SaveToFile("/dev/full");
+    ADD_FAILURE() << "writing to /dev/full succeeded";
+  } catch (const TranslatorError& error) {
+    EXPECT_EQ(std::string(error.what()), "Cannot write file /dev/full");
+  }
+}
+
 }  // namespace

@@ -93,7 +93,8 @@ def main():
                        "-cs=sum", "-mh=fault", "-is=4096"]
             seconds = median_seconds(command, root, runs)
             ratio = f"  x{seconds / previous:5.2f} vs previous size" if previous else ""
-            print(f"{rows:7d} rows:     {seconds * 1000:8.2f} ms{ratio}")
+            print(f"{rows:7d} rows:     {seconds * 1000:8.2f} ms  x{seconds / trivial:6.2f} trivial"
+                  f"{ratio}")
             previous = seconds
     return 0
 

@@ -91,7 +91,6 @@ class TMq71R04_ASMParserObject {
   // base. An empty string is 0.
   static bool BinaryToInt(std::string_view digits, int32_t& value);
   static bool OctalToInt(std::string_view digits, int32_t& value);
-  static bool DigitsToInt(std::string_view digits, uint32_t base, int32_t& value);
   // Command recognition's split, in one pass: ExtractCommand's word and SplitOperands' list,
   // except that a tab inside an operand counts as a space and makes the list malformed.
   static int SplitStatement(std::string_view statement, std::string_view& command,

@@ -346,7 +346,7 @@ std::string BuildWord(const InstructionFormat& format, const RowOperands& operan
                       std::string_view entryCode) {
   std::array<std::string_view, 4> pieces;
   size_t pieceCount = 0;
-  std::string valueBits;  // short enough to stay within the string object
+  std::array<char, TMq71R04_ASMParserObject::LongestBitField> valueBits;
   pieces[pieceCount++] = format.FixedOpcode.empty() ? entryCode : format.FixedOpcode;
   for (Field field : format.Fields) {
     switch (field) {
@@ -357,9 +357,8 @@ std::string BuildWord(const InstructionFormat& format, const RowOperands& operan
         pieces[pieceCount++] = operands.Codes[1];
         break;
       case ValueBits:
-        TMq71R04_ASMParserObject::AppendBits(valueBits, ShapeValue(format, operands),
-                                             format.ValueWidth);
-        pieces[pieceCount++] = valueBits;
+        pieces[pieceCount++] = TMq71R04_ASMParserObject::WriteBits(
+            valueBits, ShapeValue(format, operands), format.ValueWidth);
         break;
       case Operand1Text:
         pieces[pieceCount++] = operands.Texts[0];

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -67,6 +68,11 @@ class TMq71R04_ASMParserObject {
   std::string IntToBits(int32_t value, int width) const;
   // The same bits written onto the end of `bits`, so that a word is built in one string.
   static void AppendBits(std::string& bits, int32_t value, int width);
+  // The same bits written into `digits`, for a caller that puts a text together on the stack;
+  // the view is of `digits`.
+  static constexpr int LongestBitField = 13;
+  static std::string_view WriteBits(std::array<char, LongestBitField>& digits, int32_t value,
+                                    int width);
 
   // The general text-to-integer conversion behind ParseNumber: leading spaces, an optional sign,
   // hexadecimal after "$", "x", "X", "0x" or "0X" (unsigned only, taken as a 32-bit pattern) or

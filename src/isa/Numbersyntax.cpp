@@ -137,14 +137,17 @@ std::string TMq71R04_ASMParserObject::IntToBits(int32_t value, int width) const 
 }
 
 void TMq71R04_ASMParserObject::AppendBits(std::string& bits, int32_t value, int width) {
-  constexpr int HighestBit = 12;
-  if (width <= 0) return;
+  std::array<char, LongestBitField> digits;
+  bits.append(WriteBits(digits, value, width));
+}
+
+std::string_view TMq71R04_ASMParserObject::WriteBits(std::array<char, LongestBitField>& digits,
+                                                     int32_t value, int width) {
+  if (width <= 0) return {};
   const uint32_t pattern = static_cast<uint32_t>(value);
-  // Put together on the stack and appended at once: every encoded word takes a field of bits.
-  std::array<char, HighestBit + 1> digits{};
   size_t count = 0;
-  for (int bit = std::min(width, HighestBit + 1) - 1; bit >= 0; --bit) {
+  for (int bit = std::min(width, LongestBitField) - 1; bit >= 0; --bit) {
     digits[count++] = ((pattern >> bit) & 1u) != 0 ? '1' : '0';
   }
-  bits.append(digits.data(), count);
+  return std::string_view(digits.data(), count);
 }

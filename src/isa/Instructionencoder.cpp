@@ -392,20 +392,21 @@ std::string_view DataFault(const std::array<int32_t, Count>& values, int32_t max
 }  // namespace
 
 int TMq71R04_ASMParserObject::TranslateLine(int row, TWorkTableObject& table) {
-  const std::string& command = CheckedRow(table, row)[ColCommand];
+  const TWorkTableObject::Row& cells = CheckedRow(table, row);
+  const std::string& command = cells[ColCommand];
   if (command == DataWordCommand) return EncodeDataWord(row, table);
   if (command == DataByteCommand) return EncodeDataByte(row, table);
   // An unknown command was reported by command recognition already.
   const int position = FindInstruction(command);
   if (position < 0) return 1;
-  return EncodeInstruction(position, row, table);
+  return EncodeInstruction(position, row, cells, table);
 }
 
 int TMq71R04_ASMParserObject::EncodeInstruction(int position, int row,
+                                                const TWorkTableObject::Row& cells,
                                                 TWorkTableObject& table) const {
   const InstructionFormat* format = FormatAt(position);
   if (format == nullptr) return 1;
-  const TWorkTableObject::Row& cells = CheckedRow(table, row);
   const RowOperands operands = ReadOperands(*this, *format, cells);
   const CheckOutcome outcome = RunChecks(*format, operands);
   for (size_t i = 0; i < outcome.MessageCount; ++i) Report(outcome.Messages[i], row, table);

@@ -106,7 +106,9 @@ class TMq71R04_ASMParserObject {
   void RequireTables() const;
   int StoreRecognisedInstruction(int position, int row, TWorkTableObject& table);
 
-  int EncodeInstruction(int position, int row, TWorkTableObject& table) const;
+  // `cells` is the row `row` of `table`, already checked.
+  int EncodeInstruction(int position, int row, const TWorkTableObject::Row& cells,
+                        TWorkTableObject& table) const;
   int EncodeDataByte(int row, TWorkTableObject& table) const;
   int EncodeDataWord(int row, TWorkTableObject& table) const;
   // Prints a message headed by the row's file and line and returns failure (1).

@@ -35,8 +35,8 @@ void WriteHeader(std::string& bytes, const TMq71R04CompilerObject& job) {
 void WriteProgramWords(std::string& bytes, const TWorkTableObject& table,
                        const TMq71R04_ASMParserObject& parser) {
   bytes.reserve(bytes.size() + 2 * static_cast<size_t>(table.RowCount()) + kChecksumSize);
-  for (int row = 0; row < table.RowCount(); ++row) {
-    AppendLittleEndian(bytes, WordOf(parser, table.Cell(row, ColCode)), 2);
+  for (const TWorkTableObject::Row& row : table.Rows()) {
+    AppendLittleEndian(bytes, WordOf(parser, row[ColCode]), 2);
   }
 }
 

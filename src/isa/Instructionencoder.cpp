@@ -258,9 +258,14 @@ int32_t ShapeValue(const InstructionFormat& format, const RowOperands& operands)
 
 int32_t ReadValue(const TMq71R04_ASMParserObject& parser, ValueReading reading,
                   const std::string& text) {
-  // A resolved address is ten binary digits without their suffix.
-  if (reading == BinaryAddress) return parser.ParseNumber(text + "b");
-  return parser.ParseNumber(text);
+  if (reading == Number) return parser.ParseNumber(text);
+  // A resolved address is ten binary digits without their suffix. The suffixed text is put
+  // together on the stack when it fits, as it does for every resolved address.
+  std::array<char, 32> suffixed;
+  if (text.size() >= suffixed.size()) return parser.ParseNumber(text + "b");
+  text.copy(suffixed.data(), text.size());
+  suffixed[text.size()] = 'b';
+  return parser.ParseNumber(std::string_view(suffixed.data(), text.size() + 1));
 }
 
 // The operands of a row read as the format wants them: register operands looked up in their

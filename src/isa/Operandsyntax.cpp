@@ -23,7 +23,9 @@ std::string_view StripLabels(std::string_view statement) {
 // Position of the first space or tab, or npos.
 size_t FirstBlank(std::string_view text) {
   for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == ' ' || text[i] == '\t') return i;
+    const char c = text[i];
+    // Letters and digits, nearly every character here, fail the first test alone.
+    if (static_cast<unsigned char>(c) <= ' ' && (c == ' ' || c == '\t')) return i;
   }
   return std::string_view::npos;
 }

@@ -34,7 +34,9 @@ class TraceWriter {
       file_ = file;
       lineStart_ = trace_.size();
     }
-    trace_.replace(lineStart_, std::string::npos, line).append(")");
+    trace_.resize(lineStart_);
+    trace_.append(line);
+    trace_ += ')';
     out.Write(trace_);
   }
 

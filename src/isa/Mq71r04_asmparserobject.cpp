@@ -4,7 +4,6 @@
 
 #include "isa/Mq71r04_asmparserobject.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <span>

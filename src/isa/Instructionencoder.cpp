@@ -2,6 +2,8 @@
 // by one small loop, and the two kinds of data word.
 
 #include <array>
+#include <cstdint>
+#include <span>
 #include <string>
 
 #include "isa/Mq71r04_asmparserobject.h"
@@ -52,8 +54,25 @@ constexpr std::string_view DataNegative =
 
 enum class OperandKind { None, Register, SpecialRegister, Value, JumpAddress };
 
-// Sixteen binary digits and the "b" after them.
-constexpr size_t WordTextLength = 17;
+// The texts joined into one string of their total length.
+std::string Concatenate(std::span<const std::string_view> pieces) {
+  size_t length = 0;
+  for (std::string_view piece : pieces) length += piece.size();
+  std::string text(length, '\0');
+  size_t at = 0;
+  for (std::string_view piece : pieces) {
+    piece.copy(text.data() + at, piece.size());
+    at += piece.size();
+  }
+  return text;
+}
+
+// The row's cells, read in place: Cell checks the row as every access does, once for all cells.
+// The reference lasts while no row is added or removed.
+const TWorkTableObject::Row& CheckedRow(const TWorkTableObject& table, int row) {
+  table.Cell(row, 0);
+  return table.Rows()[static_cast<size_t>(row)];
+}
 
 // How the value operand is read: as a number, or as the binary digits of a resolved address.
 enum class ValueReading { Number, BinaryAddress };
@@ -189,11 +208,23 @@ constexpr std::array<InstructionFormat, 19> Formats = {{
 }};
 // clang-format on
 
-const InstructionFormat* FormatAt(int position) {
-  for (const InstructionFormat& format : Formats) {
-    if (position >= format.FirstPosition && position <= format.LastPosition) return &format;
+// The format of each instruction position, looked up directly for every row; -1 where none.
+constexpr int PositionCount = Formats.back().LastPosition + 1;
+constexpr std::array<int8_t, PositionCount> FormatOfPosition = [] {
+  std::array<int8_t, PositionCount> index{};
+  index.fill(-1);
+  for (size_t f = 0; f < Formats.size(); ++f) {
+    for (int position = Formats[f].FirstPosition; position <= Formats[f].LastPosition; ++position) {
+      index[static_cast<size_t>(position)] = static_cast<int8_t>(f);
+    }
   }
-  return nullptr;
+  return index;
+}();
+
+const InstructionFormat* FormatAt(int position) {
+  if (position < 0 || position >= PositionCount) return nullptr;
+  const int format = FormatOfPosition[static_cast<size_t>(position)];
+  return format < 0 ? nullptr : &Formats[static_cast<size_t>(format)];
 }
 
 // The operands of one instruction row as the checks and the word need them. The texts are views
@@ -227,18 +258,23 @@ int32_t ShapeValue(const InstructionFormat& format, const RowOperands& operands)
 
 int32_t ReadValue(const TMq71R04_ASMParserObject& parser, ValueReading reading,
                   const std::string& text) {
-  // A resolved address is ten binary digits without their suffix.
-  if (reading == BinaryAddress) return parser.ParseNumber(text + "b");
-  return parser.ParseNumber(text);
+  if (reading == Number) return parser.ParseNumber(text);
+  // A resolved address is ten binary digits without their suffix. The suffixed text is put
+  // together on the stack when it fits, as it does for every resolved address.
+  std::array<char, 32> suffixed;
+  if (text.size() >= suffixed.size()) return parser.ParseNumber(text + "b");
+  text.copy(suffixed.data(), text.size());
+  suffixed[text.size()] = 'b';
+  return parser.ParseNumber(std::string_view(suffixed.data(), text.size() + 1));
 }
 
 // The operands of a row read as the format wants them: register operands looked up in their
 // table, the value operand converted.
 RowOperands ReadOperands(const TMq71R04_ASMParserObject& parser, const InstructionFormat& format,
-                         const TWorkTableObject& table, int row) {
+                         const TWorkTableObject::Row& cells) {
   RowOperands operands;
   for (size_t i = 0; i < 2; ++i) {
-    const std::string& text = table.Cell(row, static_cast<int>(ColOperand1 + i));
+    const std::string& text = cells[ColOperand1 + i];
     operands.Texts[i] = text;
     int found = 0;
     switch (format.Operands[i]) {
@@ -309,32 +345,35 @@ CheckOutcome RunChecks(const InstructionFormat& format, const RowOperands& opera
   return outcome;
 }
 
-// The opcode, then the fields in word order, then the binary suffix.
+// The opcode, then the fields in word order, then the binary suffix, put together on the stack
+// and made into the word's text in one allocation of its exact length.
 std::string BuildWord(const InstructionFormat& format, const RowOperands& operands,
                       std::string_view entryCode) {
-  std::string word;
-  word.reserve(WordTextLength);  // the whole word in one allocation
-  word.append(format.FixedOpcode.empty() ? entryCode : format.FixedOpcode);
+  std::array<std::string_view, 4> pieces;
+  size_t pieceCount = 0;
+  std::array<char, TMq71R04_ASMParserObject::LongestBitField> valueBits;
+  pieces[pieceCount++] = format.FixedOpcode.empty() ? entryCode : format.FixedOpcode;
   for (Field field : format.Fields) {
     switch (field) {
       case Operand1Code:
-        word += operands.Codes[0];
+        pieces[pieceCount++] = operands.Codes[0];
         break;
       case Operand2Code:
-        word += operands.Codes[1];
+        pieces[pieceCount++] = operands.Codes[1];
         break;
       case ValueBits:
-        TMq71R04_ASMParserObject::AppendBits(word, ShapeValue(format, operands), format.ValueWidth);
+        pieces[pieceCount++] = TMq71R04_ASMParserObject::WriteBits(
+            valueBits, ShapeValue(format, operands), format.ValueWidth);
         break;
       case Operand1Text:
-        word += operands.Texts[0];
+        pieces[pieceCount++] = operands.Texts[0];
         break;
       case Unused:
         break;
     }
   }
-  word += 'b';
-  return word;
+  pieces[pieceCount++] = "b";
+  return Concatenate(std::span(pieces.data(), pieceCount));
 }
 
 // Non-empty when the data values fail; the checks run over all values at once, numeric first.
@@ -358,24 +397,26 @@ std::string_view DataFault(const std::array<int32_t, Count>& values, int32_t max
 }  // namespace
 
 int TMq71R04_ASMParserObject::TranslateLine(int row, TWorkTableObject& table) {
-  const std::string& command = table.Cell(row, ColCommand);
+  const TWorkTableObject::Row& cells = CheckedRow(table, row);
+  const std::string& command = cells[ColCommand];
   if (command == DataWordCommand) return EncodeDataWord(row, table);
   if (command == DataByteCommand) return EncodeDataByte(row, table);
   // An unknown command was reported by command recognition already.
   const int position = FindInstruction(command);
   if (position < 0) return 1;
-  return EncodeInstruction(position, row, table);
+  return EncodeInstruction(position, row, cells, table);
 }
 
 int TMq71R04_ASMParserObject::EncodeInstruction(int position, int row,
+                                                const TWorkTableObject::Row& cells,
                                                 TWorkTableObject& table) const {
   const InstructionFormat* format = FormatAt(position);
   if (format == nullptr) return 1;
-  const RowOperands operands = ReadOperands(*this, *format, table, row);
+  const RowOperands operands = ReadOperands(*this, *format, cells);
   const CheckOutcome outcome = RunChecks(*format, operands);
   for (size_t i = 0; i < outcome.MessageCount; ++i) Report(outcome.Messages[i], row, table);
   if (outcome.Failed) return 1;
-  table.SetItem(row, ColCode, BuildWord(*format, operands, table.Cell(row, ColCode)));
+  table.SetItem(row, ColCode, BuildWord(*format, operands, cells[ColCode]));
   return 0;
 }
 

@@ -4,7 +4,6 @@
 
 #include "isa/Mq71r04_asmparserobject.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <span>
@@ -79,38 +78,69 @@ constexpr size_t MaximumOperandCount = 2;
 // Note [name look-ups]
 // Recognition and encoding look names up several times for every row, so the look-ups do not walk
 // the tables. Every name has at most four characters, so a name and its length pack into one
-// number (the key), and each table has a constant index of its keys in ascending order that is
-// searched by halving. The names are lower case and distinct, so the position found is that of the
-// first row with the name, and a name equals a row's name ignoring case exactly when its
+// number (the key). Each table has a constant index: multiplying a key by the index's constant
+// and keeping the top bits gives a slot, the constant being chosen when the program is compiled
+// so that the table's keys fall into distinct slots. A slot holds the position of the row whose
+// key falls there, and a look-up compares its key with that row's key, so one slot and one
+// comparison decide. The names are lower case and distinct, so the position found is that of the
+// only row with the name, and a name equals a row's name ignoring case exactly when its
 // lower-case form does.
 
 constexpr size_t LongestKeyName = 4;
+
+// FoldCase, repeated here so that it is inlined: a key is made at every look-up.
+constexpr char LowerCaseAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // The length, then one byte per character: distinct names of up to four characters give distinct
 // keys. `fold` packs the lower-case form.
 constexpr uint64_t NameKey(std::string_view name, bool fold) {
   uint64_t key = name.size();
-  for (char c : name) key = (key << 8) | static_cast<unsigned char>(fold ? FoldCase(c) : c);
+  for (char c : name) key = (key << 8) | static_cast<unsigned char>(fold ? LowerCaseAscii(c) : c);
   return key;
 }
 
-struct IndexEntry {
-  uint64_t Key;
-  int Position;
+// Eight slots per row keep a constant easy to find; no slot index needs more than a byte.
+constexpr int SlotBits(size_t rowCount) {
+  int bits = 0;
+  while ((size_t{1} << bits) < 8 * rowCount) ++bits;
+  return bits;
+}
+
+template <size_t Size>
+struct NameIndex {
+  static constexpr int Bits = SlotBits(Size);
+  uint64_t Multiplier = 0;
+  std::array<uint64_t, Size> Keys{};              // by row position
+  std::array<int8_t, size_t{1} << Bits> Slots{};  // row position, or -1 for no row
+
+  constexpr size_t SlotOf(uint64_t key) const { return (key * Multiplier) >> (64 - Bits); }
 };
 
-template <size_t Size>
-using NameIndex = std::array<IndexEntry, Size>;
-
+// Tries odd constants in turn until every key of the table has a slot of its own.
 template <size_t Size>
 constexpr NameIndex<Size> MakeIndex(const std::array<TableRow, Size>& table) {
-  NameIndex<Size> index{};
+  static_assert(Size < 128, "positions are kept in a byte");
+  NameIndex<Size> index;
   for (size_t position = 0; position < Size; ++position) {
-    index[position] = {NameKey(table[position].Name, false), static_cast<int>(position)};
+    index.Keys[position] = NameKey(table[position].Name, false);
   }
-  std::sort(index.begin(), index.end(),
-            [](const IndexEntry& a, const IndexEntry& b) { return a.Key < b.Key; });
-  return index;
+  constexpr int Attempts = 10000;
+  uint64_t candidate = 0x9E3779B97F4A7C15u;
+  for (int attempt = 0; attempt < Attempts; ++attempt) {
+    candidate = candidate * 6364136223846793005u + 1442695040888963407u;
+    index.Multiplier = candidate | 1u;
+    index.Slots.fill(-1);
+    bool distinct = true;
+    for (size_t position = 0; position < Size && distinct; ++position) {
+      int8_t& slot = index.Slots[index.SlotOf(index.Keys[position])];
+      distinct = slot < 0;
+      slot = static_cast<int8_t>(position);
+    }
+    if (distinct) return index;
+  }
+  throw "no constant gives every name a slot of its own";
 }
 
 template <size_t Size>
@@ -139,10 +169,8 @@ template <size_t Size>
 int FindName(const NameIndex<Size>& index, std::string_view name, bool fold) {
   if (name.size() > LongestKeyName) return -1;
   const uint64_t key = NameKey(name, fold);
-  const auto found =
-      std::lower_bound(index.begin(), index.end(), key,
-                       [](const IndexEntry& entry, uint64_t wanted) { return entry.Key < wanted; });
-  return found != index.end() && found->Key == key ? found->Position : -1;
+  const int position = index.Slots[index.SlotOf(key)];
+  return position >= 0 && index.Keys[static_cast<size_t>(position)] == key ? position : -1;
 }
 
 std::string_view ValueAt(std::span<const TableRow> table, int position) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -67,6 +68,11 @@ class TMq71R04_ASMParserObject {
   std::string IntToBits(int32_t value, int width) const;
   // The same bits written onto the end of `bits`, so that a word is built in one string.
   static void AppendBits(std::string& bits, int32_t value, int width);
+  // The same bits written into `digits`, for a caller that puts a text together on the stack;
+  // the view is of `digits`.
+  static constexpr int LongestBitField = 13;
+  static std::string_view WriteBits(std::array<char, LongestBitField>& digits, int32_t value,
+                                    int width);
 
   // The general text-to-integer conversion behind ParseNumber: leading spaces, an optional sign,
   // hexadecimal after "$", "x", "X", "0x" or "0X" (unsigned only, taken as a 32-bit pattern) or
@@ -91,7 +97,6 @@ class TMq71R04_ASMParserObject {
   // base. An empty string is 0.
   static bool BinaryToInt(std::string_view digits, int32_t& value);
   static bool OctalToInt(std::string_view digits, int32_t& value);
-  static bool DigitsToInt(std::string_view digits, uint32_t base, int32_t& value);
   // Command recognition's split, in one pass: ExtractCommand's word and SplitOperands' list,
   // except that a tab inside an operand counts as a space and makes the list malformed.
   static int SplitStatement(std::string_view statement, std::string_view& command,
@@ -101,7 +106,9 @@ class TMq71R04_ASMParserObject {
   void RequireTables() const;
   int StoreRecognisedInstruction(int position, int row, TWorkTableObject& table);
 
-  int EncodeInstruction(int position, int row, TWorkTableObject& table) const;
+  // `cells` is the row `row` of `table`, already checked.
+  int EncodeInstruction(int position, int row, const TWorkTableObject::Row& cells,
+                        TWorkTableObject& table) const;
   int EncodeDataByte(int row, TWorkTableObject& table) const;
   int EncodeDataWord(int row, TWorkTableObject& table) const;
   // Prints a message headed by the row's file and line and returns failure (1).

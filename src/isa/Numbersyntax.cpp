@@ -1,11 +1,10 @@
 // Number syntax of the instruction set object: the four notations of ParseNumber, the general
 // conversion beneath them and the fixed-width binary texts that carry fields and addresses.
 
-#include "isa/Mq71r04_asmparserobject.h"
-
+#include <algorithm>
 #include <array>
 
-#include "worktable/Textutils.h"
+#include "isa/Mq71r04_asmparserobject.h"
 
 namespace {
 
@@ -58,9 +57,27 @@ bool ConvertDecimalDigits(std::string_view digits, bool negative, int32_t& value
   return true;
 }
 
-// True when the first occurrence of `letter` is the last character of a non-empty text.
+// Horner's rule in unsigned 32-bit arithmetic yields exactly the low 32 bits of the sum of digit
+// times base to the power of its place, however long the text is. A base of at most 10 admits
+// the digits 0 to base - 1 only; any other character fails.
+template <uint32_t Base>
+bool DigitsToIntInBase(std::string_view digits, int32_t& value) {
+  static_assert(Base >= 2 && Base <= 10);
+  uint32_t result = 0;
+  for (char c : digits) {
+    // Characters below '0' wrap around to large values and fail the same test.
+    const uint32_t digit = static_cast<uint32_t>(static_cast<unsigned char>(c)) - '0';
+    if (digit >= Base) return false;
+    result = result * Base + digit;
+  }
+  value = static_cast<int32_t>(result);
+  return true;
+}
+
+// True when `letter` ends a non-empty text and occurs nowhere earlier in it. The last character
+// is looked at first: most texts fail there without a search.
 bool EndsWithOnlyOccurrence(std::string_view text, char letter) {
-  return !text.empty() && text.find(letter) == text.size() - 1;
+  return !text.empty() && text.back() == letter && text.find(letter) == text.size() - 1;
 }
 
 }  // namespace
@@ -80,38 +97,23 @@ bool TMq71R04_ASMParserObject::ConvertInteger(std::string_view text, int32_t& va
   return ConvertDecimalDigits(text, false, value);
 }
 
-bool TMq71R04_ASMParserObject::DigitsToInt(std::string_view digits, uint32_t base, int32_t& value) {
-  // Horner's rule in unsigned 32-bit arithmetic yields exactly the low 32 bits of the sum of
-  // digit times base to the power of its place, however long the text is.
-  uint32_t result = 0;
-  for (char c : digits) {
-    if (!IsDecimalDigit(c)) return false;
-    const uint32_t digit = static_cast<uint32_t>(c - '0');
-    if (digit >= base) return false;
-    result = result * base + digit;
-  }
-  value = static_cast<int32_t>(result);
-  return true;
-}
-
 bool TMq71R04_ASMParserObject::BinaryToInt(std::string_view digits, int32_t& value) {
-  return DigitsToInt(digits, 2, value);
+  return DigitsToIntInBase<2>(digits, value);
 }
 
 bool TMq71R04_ASMParserObject::OctalToInt(std::string_view digits, int32_t& value) {
-  return DigitsToInt(digits, 8, value);
+  return DigitsToIntInBase<8>(digits, value);
 }
 
 // The notations are tried in a fixed order and the first that applies decides: "0x" prefix,
 // then the suffixes h, b and o (lower case only, and only when the letter occurs nowhere
 // earlier), then plain decimal or "$"/"x" hexadecimal.
 int32_t TMq71R04_ASMParserObject::ParseNumber(std::string_view text) const {
+  if (text.empty()) return InvalidNumber;
   int32_t value = InvalidNumber;
   bool converted = false;
-  const std::string_view withoutSuffix = text.substr(0, text.empty() ? 0 : text.size() - 1);
-  if (text.empty()) {
-    converted = false;
-  } else if (StartsWith(text, "0x")) {
+  const std::string_view withoutSuffix = text.substr(0, text.size() - 1);
+  if (text.starts_with("0x")) {
     converted = ConvertInteger(text, value);
   } else if (EndsWithOnlyOccurrence(text, 'h')) {
     // Read as if "0x" stood in front: the hexadecimal digits alone, nothing else admitted.
@@ -135,13 +137,17 @@ std::string TMq71R04_ASMParserObject::IntToBits(int32_t value, int width) const 
 }
 
 void TMq71R04_ASMParserObject::AppendBits(std::string& bits, int32_t value, int width) {
-  constexpr int HighestBit = 12;
+  std::array<char, LongestBitField> digits;
+  bits.append(WriteBits(digits, value, width));
+}
+
+std::string_view TMq71R04_ASMParserObject::WriteBits(std::array<char, LongestBitField>& digits,
+                                                     int32_t value, int width) {
+  if (width <= 0) return {};
   const uint32_t pattern = static_cast<uint32_t>(value);
-  // Put together on the stack and appended at once: every encoded word takes a field of bits.
-  std::array<char, HighestBit + 1> digits{};
   size_t count = 0;
-  for (int bit = HighestBit; bit >= 0; --bit) {
-    if (width > bit) digits[count++] = ((pattern >> bit) & 1u) != 0 ? '1' : '0';
+  for (int bit = std::min(width, LongestBitField) - 1; bit >= 0; --bit) {
+    digits[count++] = ((pattern >> bit) & 1u) != 0 ? '1' : '0';
   }
-  bits.append(digits.data(), count);
+  return std::string_view(digits.data(), count);
 }

@@ -14,15 +14,18 @@ constexpr std::string_view DataSegmentListMessage =
 // Labels end at ":"; removing them one after another, each time trimming what is left, leaves
 // the trimmed text after the last ":". A text without ":" is returned as it stands.
 std::string_view StripLabels(std::string_view statement) {
+  // Most statements have no label: one quick search settles that before the search from the end.
+  if (statement.find(':') == std::string_view::npos) return statement;
   const size_t lastColon = statement.rfind(':');
-  if (lastColon == std::string_view::npos) return statement;
   return TrimmedView(statement.substr(lastColon + 1));
 }
 
 // Position of the first space or tab, or npos.
 size_t FirstBlank(std::string_view text) {
   for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == ' ' || text[i] == '\t') return i;
+    const char c = text[i];
+    // Letters and digits, nearly every character here, fail the first test alone.
+    if (static_cast<unsigned char>(c) <= ' ' && (c == ' ' || c == '\t')) return i;
   }
   return std::string_view::npos;
 }
@@ -42,12 +45,39 @@ CommandAndArguments SplitAtCommand(std::string_view statement) {
   return {text.substr(0, blank), TrimmedView(text.substr(blank)), true};
 }
 
-bool IsAcceptableOperand(std::string_view operand, bool tabIsBlank) {
-  if (operand.empty()) return false;
-  for (char c : operand) {
-    if (c == ' ' || (tabIsBlank && c == '\t')) return false;
+// One piece of a comma-separated list: the text up to the next "," or the end, without the
+// characters of code 32 or less at either end.
+struct ListPiece {
+  std::string_view Text;
+  bool BlankInside = false;  // a space (or, with tabIsBlank, a tab) between two of its characters
+  size_t Next = std::string_view::npos;  // where the piece after the "," begins; npos at the end
+};
+
+// Reads the piece that begins at `start` in one pass over its characters: every row's operands
+// go through here, so finding the comma, trimming and looking for blanks are not three passes.
+ListPiece ReadPiece(std::string_view list, size_t start, bool tabIsBlank) {
+  ListPiece piece;
+  size_t first = std::string_view::npos;
+  size_t last = 0;
+  bool blankSinceLast = false;
+  size_t i = start;
+  for (; i < list.size() && list[i] != ','; ++i) {
+    const char c = list[i];
+    if (static_cast<unsigned char>(c) > 32) {
+      if (first == std::string_view::npos) {
+        first = i;
+      } else if (blankSinceLast) {
+        piece.BlankInside = true;
+      }
+      blankSinceLast = false;
+      last = i;
+    } else if (c == ' ' || (tabIsBlank && c == '\t')) {
+      blankSinceLast = true;
+    }
   }
-  return true;
+  if (first != std::string_view::npos) piece.Text = list.substr(first, last - first + 1);
+  if (i < list.size()) piece.Next = i + 1;
+  return piece;
 }
 
 // Splits at every ",", trimming each piece; appends the pieces up to the first empty one or
@@ -56,13 +86,11 @@ bool IsAcceptableOperand(std::string_view operand, bool tabIsBlank) {
 bool AppendOperands(std::string_view argumentText, OperandList& list, bool tabIsBlank = false) {
   size_t start = 0;
   while (true) {
-    const size_t comma = argumentText.find(',', start);
-    const size_t end = comma == std::string_view::npos ? argumentText.size() : comma;
-    const std::string_view piece = TrimmedView(argumentText.substr(start, end - start));
-    if (!IsAcceptableOperand(piece, tabIsBlank)) return false;
-    list.Items.emplace_back(piece);
-    if (comma == std::string_view::npos) return true;
-    start = comma + 1;
+    const ListPiece piece = ReadPiece(argumentText, start, tabIsBlank);
+    if (piece.Text.empty() || piece.BlankInside) return false;
+    list.Items.emplace_back(piece.Text);
+    if (piece.Next == std::string_view::npos) return true;
+    start = piece.Next;
   }
 }
 

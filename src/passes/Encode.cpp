@@ -18,14 +18,34 @@ constexpr std::string_view kEnd = "\r\nEnd translated ( total line %i).";
 
 // Each row's trace first steps back over, blanks and steps back over ten columns more than its own
 // text, so on a console it overwrites the trace of the row before; a message the encoder prints
-// for the row follows the trace text on the same line. `trace` is the caller's, kept from row to
-// row so that its storage is reused.
-void WriteTrace(OutputSink& out, std::string& trace, std::string_view file, std::string_view line) {
-  const size_t width = kTraceHead.size() + file.size() + 1 + line.size() + 1 + 10;
-  trace.assign(width, '\b').append(width, ' ').append(width, '\b');
-  trace.append(kTraceHead).append(file).append("(").append(line).append(")");
-  out.Write(trace);
-}
+// for the row follows the trace text on the same line.
+//
+// The trace is kept from row to row: consecutive rows of one file usually have line numbers of
+// the same length, and then their traces differ only in the line number, which is all that is
+// rewritten.
+class TraceWriter {
+ public:
+  void Write(OutputSink& out, std::string_view file, std::string_view line) {
+    const size_t width = kTraceHead.size() + file.size() + 1 + line.size() + 1 + 10;
+    if (width != width_ || file != file_) {
+      trace_.assign(width, '\b').append(width, ' ').append(width, '\b');
+      trace_.append(kTraceHead).append(file).append("(");
+      width_ = width;
+      file_ = file;
+      lineStart_ = trace_.size();
+    }
+    trace_.resize(lineStart_);
+    trace_.append(line);
+    trace_ += ')';
+    out.Write(trace_);
+  }
+
+ private:
+  std::string trace_;
+  std::string file_;
+  size_t width_ = 0;
+  size_t lineStart_ = 0;  // where the line number begins in trace_
+};
 
 }  // namespace
 
@@ -33,12 +53,14 @@ int TMq71R04CompilerObject::Encode() {
   Out.WriteLine(kBegin);
   // One object serves every row: encoding keeps no state between rows.
   TMq71R04_ASMParserObject parser(Out);
-  std::string trace;
+  TraceWriter trace;
   int rowsTranslated = 0;
   bool failed = false;
   for (int row = 0; row < WorkTable->RowCount(); ++row) {
     ++rowsTranslated;
-    WriteTrace(Out, trace, WorkTable->Cell(row, ColFile), WorkTable->Cell(row, ColLine));
+    // Read in place: the encoder writes only the code and operand cells.
+    const TWorkTableObject::Row& cells = WorkTable->Rows()[static_cast<size_t>(row)];
+    trace.Write(Out, cells[ColFile], cells[ColLine]);
     if (parser.TranslateLine(row, *WorkTable) != 0) failed = true;
   }
   Out.WriteLine(FormatMessage(kEnd, {std::to_string(rowsTranslated)}));

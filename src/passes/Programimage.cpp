@@ -34,9 +34,8 @@ void WriteHeader(std::string& bytes, const TMq71R04CompilerObject& job) {
 
 void WriteProgramWords(std::string& bytes, const TWorkTableObject& table,
                        const TMq71R04_ASMParserObject& parser) {
-  bytes.reserve(bytes.size() + 2 * static_cast<size_t>(table.RowCount()) + kChecksumSize);
-  for (int row = 0; row < table.RowCount(); ++row) {
-    AppendLittleEndian(bytes, WordOf(parser, table.Cell(row, ColCode)), 2);
+  for (const TWorkTableObject::Row& row : table.Rows()) {
+    AppendLittleEndian(bytes, WordOf(parser, row[ColCode]), 2);
   }
 }
 
@@ -65,6 +64,9 @@ int32_t AddWrapping(int32_t a, int32_t b) {
 ProgramImage BuildProgramImage(TMq71R04CompilerObject& job) {
   ProgramImage image;
   const TMq71R04_ASMParserObject parser = TMq71R04_ASMParserObject::Bare(job.Out);
+  // Room for the header, the words and the checksum at once: the image is allocated once.
+  image.Head.reserve(kHeaderSize + 2 * static_cast<size_t>(job.WorkTable->RowCount()) +
+                     kChecksumSize);
   if (!job.RawImage) WriteHeader(image.Head, job);
   const size_t codeStart = image.Head.size();
   WriteProgramWords(image.Head, *job.WorkTable, parser);

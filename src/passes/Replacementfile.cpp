@@ -1,6 +1,11 @@
 #include "passes/Replacementfile.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <random>
 
 #include "worktable/Translatorerror.h"
@@ -9,24 +14,26 @@ namespace {
 
 constexpr int kNameAttempts = 16;
 
-std::string RandomSuffix(std::mt19937& generator) {
+// ".tmp" and eight hexadecimal digits: one draw of 32 random bits names the file.
+std::string RandomSuffix(std::random_device& device) {
   static constexpr char kDigits[] = "0123456789abcdef";
+  uint32_t bits = device();
   std::string suffix = ".tmp";
-  for (int i = 0; i < 8; ++i) suffix += kDigits[generator() % 16];
+  for (int i = 0; i < 8; ++i, bits >>= 4) suffix += kDigits[bits & 0xf];
   return suffix;
 }
 
 }  // namespace
 
 TReplacementFile::TReplacementFile(std::string target) : target_(std::move(target)) {
-  std::mt19937 generator(std::random_device{}());
-  for (int attempt = 0; attempt < kNameAttempts && file_ == nullptr; ++attempt) {
-    temporary_ = target_ + RandomSuffix(generator);
-    // "x": never reuse a file that exists, ours or anybody's.
-    file_ = std::fopen(temporary_.c_str(), "wbx");
-    if (file_ == nullptr && errno != EEXIST) break;
+  std::random_device device;
+  for (int attempt = 0; attempt < kNameAttempts && fd_ < 0; ++attempt) {
+    temporary_ = target_ + RandomSuffix(device);
+    // O_EXCL: never reuse a file that exists, ours or anybody's.
+    fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd_ < 0 && errno != EEXIST) break;
   }
-  if (file_ == nullptr) {
+  if (fd_ < 0) {
     temporary_.clear();
     throw TranslatorError("Cannot create file " + target_);
   }
@@ -37,22 +44,30 @@ TReplacementFile::~TReplacementFile() {
 }
 
 void TReplacementFile::Write(std::string_view bytes) {
-  if (file_ == nullptr) Fail("Cannot write file ");
-  if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) Fail("Cannot write file ");
+  if (fd_ < 0) Fail("Cannot write file ");
+  const char* data = bytes.data();
+  size_t left = bytes.size();
+  while (left > 0) {
+    const ssize_t count = ::write(fd_, data, left);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) Fail("Cannot write file ");
+    data += count;
+    left -= static_cast<size_t>(count);
+  }
 }
 
 void TReplacementFile::Commit() {
-  if (file_ == nullptr) Fail("Cannot write file ");
-  const bool closed = std::fclose(file_) == 0;
-  file_ = nullptr;
+  if (fd_ < 0) Fail("Cannot write file ");
+  const bool closed = ::close(fd_) == 0;
+  fd_ = -1;
   if (!closed) Fail("Cannot write file ");
   if (std::rename(temporary_.c_str(), target_.c_str()) != 0) Fail("Cannot create file ");
   temporary_.clear();
 }
 
 void TReplacementFile::Discard() {
-  if (file_ != nullptr) std::fclose(file_);
-  file_ = nullptr;
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
   if (!temporary_.empty()) std::remove(temporary_.c_str());
   temporary_.clear();
 }

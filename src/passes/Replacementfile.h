@@ -1,12 +1,14 @@
 #pragma once
 
-#include <cstdio>
 #include <string>
 #include <string_view>
 
 // A file that appears whole or not at all: the bytes go to a new temporary file in the target's
 // directory, which Commit renames over the target. A failed write therefore never leaves a
 // truncated file nor destroys an earlier one. Failures throw TranslatorError.
+//
+// Bytes are written straight to the file, unbuffered: callers hand over large blocks (the image,
+// listing blocks of several pages), so a buffer would only copy them once more.
 class TReplacementFile {
  public:
   explicit TReplacementFile(std::string target);
@@ -24,5 +26,5 @@ class TReplacementFile {
 
   std::string target_;
   std::string temporary_;
-  std::FILE* file_ = nullptr;
+  int fd_ = -1;
 };

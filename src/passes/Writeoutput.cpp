@@ -85,15 +85,26 @@ void PrintImageReport(OutputSink& out, const ProgramImage& image, const TWorkTab
 // The work table, one line per row: the eight columns joined by single blanks, CR LF after each
 // (the table's DumpText layout). It is written in blocks as it is put together, rather than made
 // into one text of the whole table first.
+// One line of the listing onto the end of `block`, which grows once for the whole line.
+void AppendListingLine(std::string& block, const TWorkTableObject::Row& row) {
+  size_t length = TWorkTableObject::ColumnCount - 1 + 2;  // the blanks and CR LF
+  for (const std::string& cell : row) length += cell.size();
+  size_t at = block.size();
+  block.resize(at + length);
+  for (int column = 0; column < TWorkTableObject::ColumnCount; ++column) {
+    if (column > 0) block[at++] = ' ';
+    at += row[column].copy(block.data() + at, row[column].size());
+  }
+  block[at++] = '\r';
+  block[at] = '\n';
+}
+
 void WriteListing(const TWorkTableObject& table, const std::string& path) {
   TReplacementFile file(path);
   std::string block;
+  block.reserve(kListingBlockSize);
   for (const TWorkTableObject::Row& row : table.Rows()) {
-    for (int column = 0; column < TWorkTableObject::ColumnCount; ++column) {
-      if (column > 0) block += ' ';
-      block += row[column];
-    }
-    block += "\r\n";
+    AppendListingLine(block, row);
     if (block.size() >= kListingBlockSize) {
       file.Write(block);
       block.clear();

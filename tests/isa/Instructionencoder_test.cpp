@@ -65,6 +65,34 @@ TEST(TranslateLine, EncodesTheWorkedWords) {
   }
 }
 
+// `zeros` zeros, then `tail`.
+std::string Digits(size_t zeros, const std::string& tail) {
+  std::string digits(zeros, '0');
+  digits += tail;
+  return digits;
+}
+
+// An address operand is read as its text with a "b" after it, however long the text is: a short
+// and a long text of the same value give the same word.
+TEST(TranslateLine, ReadsAddressTextsOfAnyLengthWithTheBinarySuffix) {
+  const EncodeCase cases[] = {
+      {"lral", "a0", Digits(30, "1"), "0100000000100000b"},
+      {"lral", "a0", Digits(31, "1"), "0100000000100000b"},
+      {"lral", "a0", Digits(40, "1"), "0100000000100000b"},
+      {"lral", "a0", "0x7", "0100111101100000b"},  // read as 0x7b
+      {"lral", "a0", "0x" + Digits(40, "7"), "0100111101100000b"},
+      {"lsah", "#2", Digits(29, "11100000000"), "0010000000111010b"},
+  };
+  for (const EncodeCase& c : cases) {
+    OutputSink sink;
+    TMq71R04_ASMParserObject parser(sink);
+    TWorkTableObject table = RowOf(c.command, c.operand1, c.operand2);
+    EXPECT_EQ(parser.TranslateLine(0, table), 0) << c.command << ' ' << c.operand2;
+    EXPECT_EQ(table.GetItem(0, ColCode), c.code) << c.command << ' ' << c.operand2;
+    EXPECT_EQ(sink.Captured(), "") << c.command << ' ' << c.operand2;
+  }
+}
+
 TEST(TranslateLine, EncodesTheFieldsOfEveryFormat) {
   const EncodeCase cases[] = {
       // registers in any case; both register banks' ends

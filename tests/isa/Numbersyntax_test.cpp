@@ -189,4 +189,24 @@ TEST(IntToBits, WritesTheLowBitsMostSignificantFirst) {
   }
 }
 
+TEST(AppendBits, AddsToTheTextAndTakesAnyWidth) {
+  struct Case {
+    int32_t value;
+    int width;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {5, 3, "x101"},
+      {5, INT_MIN, "x"},
+      {5, INT_MAX, "x0000000000101"},
+      {0x1555, 13, "x1010101010101"},
+      {-2, 2, "x10"},
+  };
+  for (const Case& c : cases) {
+    std::string bits = "x";
+    TMq71R04_ASMParserObject::AppendBits(bits, c.value, c.width);
+    EXPECT_EQ(bits, c.expected) << c.value << " width " << c.width;
+  }
+}
+
 }  // namespace

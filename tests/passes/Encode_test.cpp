@@ -59,4 +59,23 @@ TEST(Encode, DataFaultOfOneDirectiveIsPrintedOnce) {
                 Trace("m.asm", "4") + "\r\nEnd translated ( total line 2).\r\n");
 }
 
+// The trace of each row is its own, whatever the rows before it: line numbers that grow by a digit,
+// files that change while the width stays, and a file that comes back.
+TEST(Encode, EachTraceIsThatOfItsOwnRow) {
+  const std::vector<std::pair<std::string, std::string>> rows = {
+      {"m.asm", "8"},  {"m.asm", "9"},    {"m.asm", "10"}, {"m.asm", "11"}, {"n.asm", "11"},
+      {"mm.asm", "1"}, {"m.asm", "100"},  {"m.asm", "7"},  {"", "7"},       {"m.asm", ""},
+      {"m.asm", "12"}, {"lib.inc", "12"}, {"m.asm", "12"},
+  };
+  TMq71R04CompilerObject job;
+  std::string expected = "Begin translated.\r\n";
+  for (const auto& [file, line] : rows) {
+    AddRow(job, file, line, "nop", "", "", "0000000000000000");
+    expected += Trace(file, line);
+  }
+  expected += "\r\nEnd translated ( total line 13).\r\n";
+  EXPECT_EQ(job.Encode(), 0);
+  EXPECT_EQ(job.Out.Captured(), expected);
+}
+
 }  // namespace

@@ -52,4 +52,38 @@ TEST(ReplacementFile, MissingDirectoryFailsWithItsName) {
   }
 }
 
+TEST(ReplacementFile, LargeBlocksArriveWholeAndInOrder) {
+  TemporaryDirectory directory;
+  const std::string target = (directory.Path() / "big.bin").string();
+  std::string first(3 << 20, '\0');
+  for (size_t i = 0; i < first.size(); ++i) first[i] = static_cast<char>(i * 7 + i / 251);
+  const std::string second(5000, 'z');
+  {
+    TReplacementFile file(target);
+    file.Write(first);
+    file.Write("");
+    file.Write(second);
+    file.Commit();
+  }
+  EXPECT_EQ(ReadFile(target), first + second);
+  EXPECT_EQ(EntryCount(directory.Path()), 1u);
+}
+
+TEST(ReplacementFile, WritingAfterTheCommitFailsWithTheTargetName) {
+  TemporaryDirectory directory;
+  const std::string target = (directory.Path() / "a.bin").string();
+  TReplacementFile file(target);
+  file.Write("abc");
+  file.Commit();
+  try {
+    file.Write("more");
+    FAIL() << "no error";
+  } catch (const TranslatorError& error) {
+    EXPECT_EQ(std::string(error.what()), "Cannot write file " + target);
+  }
+  EXPECT_THROW(file.Commit(), TranslatorError);
+  EXPECT_EQ(ReadFile(target), "abc");
+  EXPECT_EQ(EntryCount(directory.Path()), 1u);
+}
+
 }  // namespace

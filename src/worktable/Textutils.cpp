@@ -12,6 +12,14 @@ std::string_view TrimmedView(std::string_view text) {
   return text.substr(begin, end - begin);
 }
 
+void TrimInPlace(std::string& text) {
+  const std::string_view trimmed = TrimmedView(text);
+  if (trimmed.size() == text.size()) return;
+  const size_t begin = static_cast<size_t>(trimmed.data() - text.data());
+  text.erase(begin + trimmed.size());
+  text.erase(0, begin);
+}
+
 char FoldCase(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }

@@ -11,6 +11,8 @@
 std::string Trim(std::string_view text);
 // The same, as a view into `text`: no copy.
 std::string_view TrimmedView(std::string_view text);
+// The same, done to `text` itself: no new text is made.
+void TrimInPlace(std::string& text);
 
 char FoldCase(char c);
 std::string ToLowerAscii(std::string_view text);

@@ -80,34 +80,23 @@ void TWorkTableObject::DeleteRow(int row) {
   rows_.erase(rows_.begin() + row);
 }
 
-void TWorkTableObject::CheckColumn(int column) {
-  if (column < 0 || column >= ColumnCount) {
-    throw TranslatorError("GetItem() Index argument more then 7");
-  }
+void TWorkTableObject::ThrowColumnError() {
+  throw TranslatorError("GetItem() Index argument more then 7");
 }
 
-const std::string& TWorkTableObject::Cell(int row, int column) const {
-  CheckColumn(column);
-  if (row < 0 || row >= RowCount()) throw std::out_of_range("List index out of bounds");
-  return rows_[row][column];
-}
-
-std::string TWorkTableObject::GetItem(int row, int column) const {
-  return Cell(row, column);
-}
-
-void TWorkTableObject::SetItem(int row, int column, std::string text) {
-  CheckColumn(column);
-  if (row < 0 || row >= RowCount()) throw std::out_of_range("List index out of bounds");
-  rows_[row][column] = std::move(text);
+void TWorkTableObject::ThrowRowError() {
+  throw std::out_of_range("List index out of bounds");
 }
 
 void TWorkTableObject::DeleteRowsWhere(const std::vector<bool>& doomed) {
+  const size_t flagged = std::min(doomed.size(), rows_.size());
+  // Rows in front of the first doomed one stay where they are.
   size_t kept = 0;
-  for (size_t r = 0; r < rows_.size(); ++r) {
-    if (r < doomed.size() && doomed[r]) continue;
-    if (kept != r) rows_[kept] = std::move(rows_[r]);
-    ++kept;
+  while (kept < flagged && !doomed[kept]) ++kept;
+  if (kept == flagged) return;
+  for (size_t r = kept + 1; r < rows_.size(); ++r) {
+    if (r < flagged && doomed[r]) continue;
+    rows_[kept++] = std::move(rows_[r]);
   }
   rows_.resize(kept);
 }

@@ -49,13 +49,27 @@ class TWorkTableObject {
 
   // Copies of cells; a column outside 0..7 throws "GetItem() Index argument more then 7", a
   // row outside the table throws the list's own index error.
-  std::string GetItem(int row, int column) const;
-  void SetItem(int row, int column, std::string text);
+  std::string GetItem(int row, int column) const { return Cell(row, column); }
+  void SetItem(int row, int column, std::string text) {
+    CheckCell(row, column);
+    rows_[row][column] = std::move(text);
+  }
 
   // Read access without a copy, for hot loops; same checks as GetItem.
-  const std::string& Cell(int row, int column) const;
+  const std::string& Cell(int row, int column) const {
+    CheckCell(row, column);
+    return rows_[row][column];
+  }
+  // Write access in place, so that a pass can trim, append to or overwrite a cell without making
+  // a new text first; same checks as GetItem. The reference lasts until the next operation that
+  // adds or removes rows.
+  std::string& MutableCell(int row, int column) {
+    CheckCell(row, column);
+    return rows_[row][column];
+  }
 
-  // Removes every row whose flag is set, in one sweep; `doomed` has one flag per row.
+  // Removes every row whose flag is set, in one sweep; `doomed` has one flag per row, and rows
+  // beyond its end are kept.
   void DeleteRowsWhere(const std::vector<bool>& doomed);
   const std::vector<Row>& Rows() const { return rows_; }
   void ReplaceRows(std::vector<Row> rows) { rows_ = std::move(rows); }
@@ -69,7 +83,15 @@ class TWorkTableObject {
   void SaveToFile(const std::string& fileName) const;
 
  private:
-  static void CheckColumn(int column);
+  // The cell accessors are inline because passes call them for every cell they read or write;
+  // the throwing stays out of line.
+  void CheckCell(int row, int column) const {
+    if (column < 0 || column >= ColumnCount) ThrowColumnError();
+    if (row < 0 || row >= RowCount()) ThrowRowError();
+  }
+  [[noreturn]] static void ThrowColumnError();
+  [[noreturn]] static void ThrowRowError();
+
   std::vector<Row> rows_;
 };
 

@@ -71,10 +71,10 @@ class DataAllocation {
       : table_(table), out_(out), parser_(TMq71R04_ASMParserObject::Bare(out)) {}
 
   void Run() {
-    std::vector<bool> isDirective(table_.RowCount(), false);
+    std::vector<char> isDirective(table_.RowCount(), 0);  // a byte per row: quicker than a bit
     for (int row = 0; row < table_.RowCount(); ++row) isDirective[row] = TakeDirective(row);
     if (directives_.empty()) return;
-    table_.DeleteRowsWhere(isDirective);
+    table_.DeleteRowsIf([&isDirective](int row) { return isDirective[row] != 0; });
     table_.Reserve(table_.RowCount() + static_cast<int>(dataRowCount_));
     for (Directive& directive : directives_) AppendDataRows(directive);
   }

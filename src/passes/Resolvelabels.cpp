@@ -54,6 +54,11 @@ constexpr JumpCommand kJumpCommands[] = {
 };
 
 const JumpCommand* FindJumpCommand(std::string_view command) {
+  // Every name above has two to four letters and begins with "j" or "l"; most rows are settled by
+  // that alone.
+  if (command.size() < 2 || command.size() > 4 || (command[0] != 'j' && command[0] != 'l')) {
+    return nullptr;
+  }
   for (const JumpCommand& jump : kJumpCommands) {
     if (jump.Name == command) return &jump;
   }
@@ -105,19 +110,21 @@ class LabelResolution {
     if (jump == nullptr) return;
     const int first = labels_.FindExact(table_.Cell(row, ColOperand1));
     const int second = labels_.FindExact(table_.Cell(row, ColOperand2));
-    if (first >= 0 && (second < 0 || first <= second)) return SubstituteLabel(row, ColOperand1);
-    if (second >= 0) return SubstituteLabel(row, ColOperand2);
+    if (first >= 0 && (second < 0 || first <= second)) {
+      return SubstituteLabel(row, ColOperand1, first);
+    }
+    if (second >= 0) return SubstituteLabel(row, ColOperand2, second);
     SubstituteNumber(row, *jump);
   }
 
-  void SubstituteLabel(int row, int column) {
-    // The cell is read in place; it is written only after its last use.
-    const std::string& label = table_.Cell(row, column);
-    const int entry = labels_.FindIgnoringCase(label);
+  // The operand names entry `named` exactly; its address is that of the first entry with the
+  // name ignoring case.
+  void SubstituteLabel(int row, int column, int named) {
+    const int entry = labels_.FirstIgnoringCase(named);
     if (labels_.Address(entry) > kHighestAddress) {
-      return FailRow(row, column, RowMessage(kLabelOutOfRange, row, label));
+      return FailRow(row, column, RowMessage(kLabelOutOfRange, row, table_.Cell(row, column)));
     }
-    table_.SetItem(row, column, std::string(labels_.Value(entry)));
+    table_.MutableCell(row, column).assign(labels_.Value(entry));
   }
 
   void SubstituteNumber(int row, const JumpCommand& jump) {

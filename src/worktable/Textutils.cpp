@@ -20,10 +20,6 @@ void TrimInPlace(std::string& text) {
   text.erase(0, begin);
 }
 
-char FoldCase(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 std::string ToLowerAscii(std::string_view text) {
   std::string result(text);
   for (char& c : result) c = FoldCase(c);

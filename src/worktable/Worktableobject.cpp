@@ -89,16 +89,8 @@ void TWorkTableObject::ThrowRowError() {
 }
 
 void TWorkTableObject::DeleteRowsWhere(const std::vector<bool>& doomed) {
-  const size_t flagged = std::min(doomed.size(), rows_.size());
-  // Rows in front of the first doomed one stay where they are.
-  size_t kept = 0;
-  while (kept < flagged && !doomed[kept]) ++kept;
-  if (kept == flagged) return;
-  for (size_t r = kept + 1; r < rows_.size(); ++r) {
-    if (r < flagged && doomed[r]) continue;
-    rows_[kept++] = std::move(rows_[r]);
-  }
-  rows_.resize(kept);
+  const int flagged = static_cast<int>(doomed.size());
+  DeleteRowsIf([&doomed, flagged](int row) { return row < flagged && doomed[row]; });
 }
 
 std::string TWorkTableObject::DumpText() const {

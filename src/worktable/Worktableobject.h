@@ -71,6 +71,10 @@ class TWorkTableObject {
   // Removes every row whose flag is set, in one sweep; `doomed` has one flag per row, and rows
   // beyond its end are kept.
   void DeleteRowsWhere(const std::vector<bool>& doomed);
+  // Removes every row for which `isDoomed(row)` is true, in one sweep; rows are numbered as before
+  // the call and asked in order. A template so that the test costs no call per row.
+  template <typename IsDoomed>
+  void DeleteRowsIf(IsDoomed isDoomed);
   const std::vector<Row>& Rows() const { return rows_; }
   void ReplaceRows(std::vector<Row> rows) { rows_ = std::move(rows); }
   // Moves every row out, leaving the table empty; the counterpart of ReplaceRows.
@@ -94,6 +98,19 @@ class TWorkTableObject {
 
   std::vector<Row> rows_;
 };
+
+template <typename IsDoomed>
+void TWorkTableObject::DeleteRowsIf(IsDoomed isDoomed) {
+  const size_t count = rows_.size();
+  // Rows in front of the first doomed one stay where they are.
+  size_t kept = 0;
+  while (kept < count && !isDoomed(static_cast<int>(kept))) ++kept;
+  if (kept == count) return;
+  for (size_t row = kept + 1; row < count; ++row) {
+    if (!isDoomed(static_cast<int>(row))) rows_[kept++] = std::move(rows_[row]);
+  }
+  rows_.resize(kept);
+}
 
 // Writes rows to a file in the form of TWorkTableObject::DumpText, one row at a time, so that a
 // dump can be made of rows that stand in several places without first copying them into one

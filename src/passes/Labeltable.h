@@ -1,8 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "worktable/Worktableobject.h"
@@ -10,11 +10,12 @@
 // One label declared by a row: a name written before a ":" in the row's ColLabels.
 struct LabelDeclaration {
   int Row;
-  std::string Name;
+  std::string_view Name;  // a view into the row's ColLabels
 };
 
 // Every declaration of the table, in row order and within a row in the order written
-// ("start:loop:" declares start, then loop).
+// ("start:loop:" declares start, then loop). The names are views into the table's cells: they last
+// until ColLabels of their row is changed or the table loses rows.
 std::vector<LabelDeclaration> CollectLabelDeclarations(const TWorkTableObject& table);
 
 // The label table of one label-resolution run: entries "label=address" in declaration order,
@@ -55,20 +56,27 @@ class TLabelTable {
     std::string Value;
     int Address;
     int FirstIgnoringCase;
-    size_t ExactHash;
-    size_t FoldedHash;
+    uint64_t ExactHash;
+    uint64_t FoldedHash;
   };
 
-  // Slots hold entry numbers, -1 when free; the slot count is a power of two, at least twice the
-  // number of entries, so that probes stay short.
-  using Slots = std::vector<int>;
+  // A slot holds an entry number, -1 when free, and the high half of the hash it was filed under,
+  // so that names are compared only when that half matches. The slot count is a power of two, at
+  // least twice the number of entries, so that probes stay short.
+  struct Slot {
+    int Entry;
+    uint32_t HashTag;
+  };
+  using Slots = std::vector<Slot>;
 
   void GrowIndexes(size_t entryCount);
   // The slot holding the first entry whose name matches `text`, or the free slot where it belongs.
   template <typename Matches>
-  size_t Probe(const Slots& slots, size_t hash, Matches matches) const;
-  size_t ExactSlot(const Slots& slots, std::string_view text, size_t hash) const;
-  size_t FoldedSlot(const Slots& slots, std::string_view text, size_t hash) const;
+  size_t Probe(const Slots& slots, uint64_t hash, Matches matches) const;
+  size_t ExactSlot(std::string_view text, uint64_t hash) const;
+  size_t FoldedSlot(std::string_view text, uint64_t hash) const;
+  // Files entry `number` under `hash` unless its slot is taken; true when it was filed.
+  static bool FileFirst(Slot& slot, int number, uint64_t hash);
 
   std::vector<Entry> entries_;
   Slots firstExact_;

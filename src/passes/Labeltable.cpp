@@ -53,8 +53,10 @@ void TLabelTable::Append(std::string_view label, std::string_view addressBits, i
   const int number = Count();
   GrowIndexes(entries_.size() + 1);
   const size_t equals = label.find('=');
-  Entry& entry =
-      entries_.emplace_back(Entry{std::string(label.substr(0, equals)), {}, address, number, 0, 0});
+  Entry& entry = entries_.emplace_back();  // filled in place
+  entry.Name.assign(label.substr(0, equals));
+  entry.Address = address;
+  entry.FirstIgnoringCase = number;
   if (equals == std::string_view::npos) {
     entry.Value = addressBits;
   } else {
@@ -96,8 +98,9 @@ bool TLabelTable::FileFirst(Slot& slot, int number, uint64_t hash) {
   return true;
 }
 
+// Inline: it runs for two operands of every jump.
 template <typename Matches>
-size_t TLabelTable::Probe(const Slots& slots, uint64_t hash, Matches matches) const {
+inline size_t TLabelTable::Probe(const Slots& slots, uint64_t hash, Matches matches) const {
   const size_t mask = slots.size() - 1;
   const uint32_t tag = HashTag(hash);
   for (size_t index = hash & mask;; index = (index + 1) & mask) {

@@ -54,10 +54,10 @@ class TLabelTable {
   struct Entry {
     std::string Name;
     std::string Value;
-    int Address;
-    int FirstIgnoringCase;
-    uint64_t ExactHash;
-    uint64_t FoldedHash;
+    int Address = 0;
+    int FirstIgnoringCase = 0;
+    uint64_t ExactHash = 0;
+    uint64_t FoldedHash = 0;
   };
 
   // A slot holds an entry number, -1 when free, and the high half of the hash it was filed under,

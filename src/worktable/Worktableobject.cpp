@@ -51,10 +51,6 @@ void TWorkTableObject::AddRow(Row row) {
   rows_.push_back(std::move(row));
 }
 
-TWorkTableObject::Row& TWorkTableObject::AppendRow() {
-  return rows_.emplace_back();
-}
-
 void TWorkTableObject::Reserve(int rowCount) {
   if (rowCount <= 0 || static_cast<size_t>(rowCount) <= rows_.capacity()) return;
   // At least doubling, so that reserving a little more again and again stays linear.

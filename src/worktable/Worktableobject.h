@@ -37,7 +37,7 @@ class TWorkTableObject {
   void AddRow(Row row);
   // Appends a row of empty cells and returns it, to be filled in place without temporary
   // texts. The reference lasts until the next operation that adds or removes rows.
-  Row& AppendRow();
+  Row& AppendRow() { return rows_.emplace_back(); }
   // Room for `rowCount` rows in all, so that appending up to that many moves no row. Grows the
   // room at least twofold, so that many small reservations stay linear.
   void Reserve(int rowCount);

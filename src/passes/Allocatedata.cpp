@@ -1,4 +1,6 @@
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "driver/Compilerobject.h"
 #include "isa/Mq71r04_asmparserobject.h"
@@ -10,9 +12,9 @@
 // the word's address.
 //
 // The rule reads as deleting each directive row and appending its words at the end, row by row.
-// Here the directives are removed in one sweep and their data rows appended afterwards, which gives
-// the same table: data rows appended during the walk never qualify as directives, since their text
-// is labels followed by "DATA_...".
+// Here the directives are read in one walk, removed in one sweep and their data rows appended
+// afterwards, which gives the same table: a data row appended during the walk would never qualify
+// as a directive itself, since its text is labels followed by "DATA_...".
 
 namespace {
 
@@ -23,17 +25,18 @@ constexpr std::string_view kWordAllocation = "DATA_WORD_ALLOCATION";
 constexpr std::string_view kPadByte = "0x00";
 
 struct LabelledStatement {
-  std::string Labels;     // every "name:" in front, trimmed and run together
-  std::string Statement;  // what follows the last label, trimmed
+  std::string Labels;          // every "name:" in front, trimmed and run together
+  std::string_view Statement;  // what follows the last label, trimmed
 };
 
-// "a: b: .word 1" gives the labels "a:b:" and the statement ".word 1".
+// "a: b: .word 1" gives the labels "a:b:" and the statement ".word 1". Without a label the
+// statement is the whole text, untrimmed.
 LabelledStatement SplitOffLabels(std::string_view text) {
-  LabelledStatement result{{}, std::string(text)};
-  for (size_t colon = result.Statement.find(':'); colon != std::string::npos;
+  LabelledStatement result{{}, text};
+  for (size_t colon = result.Statement.find(':'); colon != std::string_view::npos;
        colon = result.Statement.find(':')) {
-    result.Labels += Trim(std::string_view(result.Statement).substr(0, colon + 1));
-    result.Statement = Trim(std::string_view(result.Statement).substr(colon + 1));
+    result.Labels += TrimmedView(result.Statement.substr(0, colon + 1));
+    result.Statement = TrimmedView(result.Statement.substr(colon + 1));
   }
   return result;
 }
@@ -59,74 +62,91 @@ bool MayBeDirective(std::string_view text) {
   return false;
 }
 
+// The work is done in two steps so that the data rows are built once, in their final place:
+// the directives are read (and their faults reported) in row order, their file, line, labels and
+// values set aside; then the directive rows are deleted and the data rows appended to the table.
 class DataAllocation {
  public:
-  explicit DataAllocation(OutputSink& out)
-      : out_(out), parser_(TMq71R04_ASMParserObject::Bare(out)) {}
+  DataAllocation(TWorkTableObject& table, OutputSink& out)
+      : table_(table), out_(out), parser_(TMq71R04_ASMParserObject::Bare(out)) {}
 
-  // Turns one row into data rows when it is a well-formed directive; false leaves it in place.
-  bool TakeDirective(const TWorkTableObject::Row& row) {
-    if (!MayBeDirective(row[ColText])) return false;
-    LabelledStatement parts = SplitOffLabels(row[ColText]);
+  void Run() {
+    std::vector<char> isDirective(table_.RowCount(), 0);  // a byte per row: quicker than a bit
+    for (int row = 0; row < table_.RowCount(); ++row) isDirective[row] = TakeDirective(row);
+    if (directives_.empty()) return;
+    table_.DeleteRowsIf([&isDirective](int row) { return isDirective[row] != 0; });
+    table_.Reserve(table_.RowCount() + static_cast<int>(dataRowCount_));
+    for (Directive& directive : directives_) AppendDataRows(directive);
+  }
+
+ private:
+  struct Directive {
+    std::string File;
+    std::string Line;
+    std::string Labels;
+    bool Bytes;
+    size_t FirstValue;  // its values are values_[FirstValue, FirstValue + ValueCount)
+    size_t ValueCount;
+  };
+
+  // Sets a well-formed directive aside; false leaves the row in place.
+  bool TakeDirective(int row) {
+    const std::string& text = table_.Cell(row, ColText);
+    if (!MayBeDirective(text)) return false;
+    LabelledStatement parts = SplitOffLabels(text);
     if (!IsDataDirective(parts.Statement)) return false;
-    OperandList values;
-    parser_.SplitArgumentList(parts.Statement, values, DataSegmentList, row[ColLine], row[ColFile]);
+    const std::string& file = table_.Cell(row, ColFile);
+    const std::string& line = table_.Cell(row, ColLine);
+    values_.Clear();
+    parser_.SplitArgumentList(parts.Statement, values_, DataSegmentList, line, file);
     // A malformed list has been reported; its row stays and fails in command recognition.
-    if (values.Status != StatusOk) return false;
-    if (Contains(parts.Statement, ".byte")) {
-      AppendBytes(row, parts.Labels, values.Items);
-    } else {
-      AppendWords(row, parts.Labels, values.Items);
-    }
-    if (parts.Labels.empty()) {
-      out_.WriteLine(FormatMessage(kDataNotAccessible, {row[ColFile], row[ColLine]}));
-    }
+    if (values_.Status != StatusOk) return false;
+    const bool bytes = Contains(parts.Statement, ".byte");
+    if (parts.Labels.empty()) out_.WriteLine(FormatMessage(kDataNotAccessible, {file, line}));
+    std::vector<std::string>& items = values_.Items;
+    // Two bytes per word, the first one high; an odd count is padded with "0x00".
+    if (bytes && items.size() % 2 != 0) items.emplace_back(kPadByte);
+    dataRowCount_ += bytes ? items.size() / 2 : items.size();
+    // The row is deleted, so its file and line can be taken rather than copied.
+    directives_.push_back({std::move(table_.MutableCell(row, ColFile)),
+                           std::move(table_.MutableCell(row, ColLine)), std::move(parts.Labels),
+                           bytes, allValues_.size(), items.size()});
+    for (std::string& item : items) allValues_.push_back(std::move(item));
     return true;
   }
 
-  std::vector<TWorkTableObject::Row>& DataRows() { return dataRows_; }
-
- private:
-  // Two bytes per word, the first one high; an odd count is padded with "0x00".
-  void AppendBytes(const TWorkTableObject::Row& row, std::string labels,
-                   std::vector<std::string>& bytes) {
-    if (bytes.size() % 2 != 0) bytes.emplace_back(kPadByte);
-    for (size_t i = 0; i < bytes.size(); i += 2) {
-      AppendDataRow(row, labels, kByteAllocation, std::move(bytes[i]), std::move(bytes[i + 1]));
-      labels.clear();
+  // One row per data word; the directive's labels go in front of the first row's text only.
+  void AppendDataRows(Directive& directive) {
+    const std::string_view keyword = directive.Bytes ? kByteAllocation : kWordAllocation;
+    const size_t perRow = directive.Bytes ? 2 : 1;
+    const size_t end = directive.FirstValue + directive.ValueCount;
+    for (size_t value = directive.FirstValue; value < end; value += perRow) {
+      TWorkTableObject::Row& row = table_.AppendRow();
+      row[ColFile] = directive.File;
+      row[ColLine] = directive.Line;
+      if (value == directive.FirstValue) {
+        row[ColText].reserve(directive.Labels.size() + keyword.size());
+        row[ColText].append(directive.Labels).append(keyword);
+      } else {
+        row[ColText] = keyword;
+      }
+      row[ColOperand1] = std::move(allValues_[value]);
+      if (directive.Bytes) row[ColOperand2] = std::move(allValues_[value + 1]);
     }
   }
 
-  void AppendWords(const TWorkTableObject::Row& row, std::string labels,
-                   std::vector<std::string>& words) {
-    for (std::string& word : words) {
-      AppendDataRow(row, labels, kWordAllocation, std::move(word), {});
-      labels.clear();
-    }
-  }
-
-  void AppendDataRow(const TWorkTableObject::Row& row, const std::string& labels,
-                     std::string_view keyword, std::string first, std::string second) {
-    dataRows_.push_back(TWorkTableObject::Row{row[ColFile], row[ColLine],
-                                              labels + std::string(keyword), std::move(first),
-                                              std::move(second), "", "", ""});
-  }
-
+  TWorkTableObject& table_;
   OutputSink& out_;
   TMq71R04_ASMParserObject parser_;
-  std::vector<TWorkTableObject::Row> dataRows_;
+  OperandList values_;  // of the directive being read; its storage serves every directive
+  std::vector<Directive> directives_;
+  std::vector<std::string> allValues_;
+  size_t dataRowCount_ = 0;
 };
 
 }  // namespace
 
 int TMq71R04CompilerObject::AllocateData() {
-  const std::vector<TWorkTableObject::Row>& rows = WorkTable->Rows();
-  std::vector<bool> directive(rows.size(), false);
-  DataAllocation allocation(Out);
-  for (size_t row = 0; row < rows.size(); ++row)
-    directive[row] = allocation.TakeDirective(rows[row]);
-  WorkTable->DeleteRowsWhere(directive);
-  for (TWorkTableObject::Row& dataRow : allocation.DataRows())
-    WorkTable->AddRow(std::move(dataRow));
+  DataAllocation(*WorkTable, Out).Run();
   return 0;  // faults are reported; the rows that stay fail in command recognition
 }

@@ -1,8 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "worktable/Worktableobject.h"
@@ -10,11 +10,12 @@
 // One label declared by a row: a name written before a ":" in the row's ColLabels.
 struct LabelDeclaration {
   int Row;
-  std::string Name;
+  std::string_view Name;  // a view into the row's ColLabels
 };
 
 // Every declaration of the table, in row order and within a row in the order written
-// ("start:loop:" declares start, then loop).
+// ("start:loop:" declares start, then loop). The names are views into the table's cells: they last
+// until ColLabels of their row is changed or the table loses rows.
 std::vector<LabelDeclaration> CollectLabelDeclarations(const TWorkTableObject& table);
 
 // The label table of one label-resolution run: entries "label=address" in declaration order,
@@ -24,7 +25,9 @@ std::vector<LabelDeclaration> CollectLabelDeclarations(const TWorkTableObject& t
 // There are two look-ups and the difference is visible: the label test compares names exactly,
 // while the address look-up ignores letter case (A-Z only) and takes the first matching entry, so
 // a jump to "loop" lands on "Loop" when that one was declared first. Both are hash indexes over the
-// first entry of each name.
+// first entry of each name. They are open-addressing tables of entry numbers, so that a look-up
+// makes no key text and a new entry makes no index node: label resolution looks up two operands of
+// every jump.
 class TLabelTable {
  public:
   // `addressBits` is the address as the work table carries it (ten binary digits); `address` is
@@ -34,29 +37,49 @@ class TLabelTable {
   void Reserve(size_t count);
 
   int Count() const { return static_cast<int>(entries_.size()); }
-  std::string_view Name(int entry) const;
-  std::string_view Value(int entry) const;
+  std::string_view Name(int entry) const { return entries_[entry].Name; }
+  std::string_view Value(int entry) const { return entries_[entry].Value; }
   int Address(int entry) const { return entries_[entry].Address; }
 
   // Label test: the first entry whose name equals `text` exactly, or -1.
   int FindExact(std::string_view text) const;
   // Address look-up: the first entry whose name equals `text` ignoring letter case, or -1.
   int FindIgnoringCase(std::string_view text) const;
+  // FindIgnoringCase(Name(entry)), known since the entry was appended.
+  int FirstIgnoringCase(int entry) const { return entries_[entry].FirstIgnoringCase; }
+  // True when some name was appended more than once (compared exactly).
+  bool HasRepeatedName() const { return hasRepeatedName_; }
 
  private:
   struct Entry {
-    std::string Text;
-    size_t NameLength;
-    int Address;
+    std::string Name;
+    std::string Value;
+    int Address = 0;
+    int FirstIgnoringCase = 0;
+    uint64_t ExactHash = 0;
+    uint64_t FoldedHash = 0;
   };
-  // Looks names up as views, without making a key text for every look-up.
-  struct NameHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+
+  // A slot holds an entry number, -1 when free, and the high half of the hash it was filed under,
+  // so that names are compared only when that half matches. The slot count is a power of two, at
+  // least twice the number of entries, so that probes stay short.
+  struct Slot {
+    int Entry;
+    uint32_t HashTag;
   };
-  using NameIndex = std::unordered_map<std::string, int, NameHash, std::equal_to<>>;
+  using Slots = std::vector<Slot>;
+
+  void GrowIndexes(size_t entryCount);
+  // The slot holding the first entry whose name matches `text`, or the free slot where it belongs.
+  template <typename Matches>
+  size_t Probe(const Slots& slots, uint64_t hash, Matches matches) const;
+  size_t ExactSlot(std::string_view text, uint64_t hash) const;
+  size_t FoldedSlot(std::string_view text, uint64_t hash) const;
+  // Files entry `number` under `hash` unless its slot is taken; true when it was filed.
+  static bool FileFirst(Slot& slot, int number, uint64_t hash);
 
   std::vector<Entry> entries_;
-  NameIndex firstExact_;
-  NameIndex firstFolded_;
+  Slots firstExact_;
+  Slots firstFolded_;
+  bool hasRepeatedName_ = false;
 };

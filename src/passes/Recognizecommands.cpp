@@ -1,3 +1,4 @@
+#include <string>
 #include <string_view>
 
 #include "driver/Compilerobject.h"
@@ -10,21 +11,29 @@
 
 namespace {
 
+// Keeps only the part of `text` from `begin` on with `length` characters, in place.
+void KeepPart(std::string& text, size_t begin, size_t length) {
+  text.erase(begin + length);
+  text.erase(0, begin);
+}
+
 // Everything up to the last ":" is the label part, trimmed and with its spaces removed (tabs stay):
-// "start: loop: mov a, b" gives "start:loop:" and "mov a, b". The bare statement is written back
-// only when it differs from the text, which for most rows (no label, nothing to trim) it does not.
+// "start: loop: mov a, b" gives "start:loop:" and "mov a, b". Both cells are edited in place: most
+// rows hold no label and nothing to trim, and then only ColLabels is emptied.
 void SplitAtLastColon(TWorkTableObject& table, int row) {
-  const std::string_view text = table.Cell(row, ColText);
-  const size_t lastColon = text.rfind(':');
-  std::string labels;
-  std::string_view statement = TrimmedView(text);
-  if (lastColon != std::string_view::npos) {
-    labels = TrimmedView(text.substr(0, lastColon + 1));
-    std::erase(labels, ' ');
-    statement = TrimmedView(text.substr(lastColon + 1));
+  std::string& text = table.MutableCell(row, ColText);
+  std::string& labels = table.MutableCell(row, ColLabels);
+  // A quick forward search first: the backward one goes character by character.
+  if (text.find(':') == std::string::npos) {
+    labels.clear();
+    TrimInPlace(text);
+    return;
   }
-  if (statement.size() != text.size()) table.SetItem(row, ColText, std::string(statement));
-  table.SetItem(row, ColLabels, std::move(labels));
+  const size_t lastColon = text.rfind(':');
+  labels.assign(TrimmedView(std::string_view(text).substr(0, lastColon + 1)));
+  std::erase(labels, ' ');
+  const std::string_view statement = TrimmedView(std::string_view(text).substr(lastColon + 1));
+  KeepPart(text, static_cast<size_t>(statement.data() - text.data()), statement.size());
 }
 
 }  // namespace

@@ -1,3 +1,7 @@
+#include <array>
+#include <cstdint>
+#include <iterator>
+#include <string>
 #include <string_view>
 
 #include "driver/Compilerobject.h"
@@ -52,10 +56,31 @@ constexpr JumpCommand kJumpCommands[] = {
     {"lrah", ColOperand2, kSecondOperandNotAddress},
     {"lral", ColOperand2, kSecondOperandNotAddress},
 };
+constexpr size_t kLongestJumpName = 4;
+
+// A name of up to four characters and its length as one number, so that every row's command is
+// compared with the table above by integer comparisons.
+constexpr uint64_t ShortNameKey(std::string_view name) {
+  uint64_t key = name.size();
+  for (char c : name) key = (key << 8) | static_cast<unsigned char>(c);
+  return key;
+}
+
+constexpr std::array<uint64_t, std::size(kJumpCommands)> MakeJumpKeys() {
+  std::array<uint64_t, std::size(kJumpCommands)> keys{};
+  for (size_t i = 0; i < keys.size(); ++i) keys[i] = ShortNameKey(kJumpCommands[i].Name);
+  return keys;
+}
+constexpr std::array<uint64_t, std::size(kJumpCommands)> kJumpKeys = MakeJumpKeys();
 
 const JumpCommand* FindJumpCommand(std::string_view command) {
-  for (const JumpCommand& jump : kJumpCommands) {
-    if (jump.Name == command) return &jump;
+  // Every name above has two to four letters and begins with "j" or "l"; most rows are settled by
+  // that alone.
+  if (command.size() < 2 || command.size() > kLongestJumpName) return nullptr;
+  if (command[0] != 'j' && command[0] != 'l') return nullptr;
+  const uint64_t key = ShortNameKey(command);
+  for (size_t i = 0; i < kJumpKeys.size(); ++i) {
+    if (kJumpKeys[i] == key) return &kJumpCommands[i];
   }
   return nullptr;
 }
@@ -105,19 +130,21 @@ class LabelResolution {
     if (jump == nullptr) return;
     const int first = labels_.FindExact(table_.Cell(row, ColOperand1));
     const int second = labels_.FindExact(table_.Cell(row, ColOperand2));
-    if (first >= 0 && (second < 0 || first <= second)) return SubstituteLabel(row, ColOperand1);
-    if (second >= 0) return SubstituteLabel(row, ColOperand2);
+    if (first >= 0 && (second < 0 || first <= second)) {
+      return SubstituteLabel(row, ColOperand1, first);
+    }
+    if (second >= 0) return SubstituteLabel(row, ColOperand2, second);
     SubstituteNumber(row, *jump);
   }
 
-  void SubstituteLabel(int row, int column) {
-    // The cell is read in place; it is written only after its last use.
-    const std::string& label = table_.Cell(row, column);
-    const int entry = labels_.FindIgnoringCase(label);
+  // The operand names entry `named` exactly; its address is that of the first entry with the
+  // name ignoring case.
+  void SubstituteLabel(int row, int column, int named) {
+    const int entry = labels_.FirstIgnoringCase(named);
     if (labels_.Address(entry) > kHighestAddress) {
-      return FailRow(row, column, RowMessage(kLabelOutOfRange, row, label));
+      return FailRow(row, column, RowMessage(kLabelOutOfRange, row, table_.Cell(row, column)));
     }
-    table_.SetItem(row, column, std::string(labels_.Value(entry)));
+    table_.MutableCell(row, column).assign(labels_.Value(entry));
   }
 
   void SubstituteNumber(int row, const JumpCommand& jump) {
@@ -125,7 +152,7 @@ class LabelResolution {
     if (value == TMq71R04_ASMParserObject::InvalidNumber || value < 0 || value > kHighestAddress) {
       return FailRow(row, jump.NumberColumn, RowMessage(jump.NotAddressMessage, row, {}));
     }
-    table_.SetItem(row, jump.NumberColumn, Bits(value));
+    table_.MutableCell(row, jump.NumberColumn).assign(Bits(value));
   }
 
   // The pattern filled with the row's file, its line and `operand`.
@@ -144,12 +171,18 @@ class LabelResolution {
     failed_ = true;
   }
 
-  std::string Bits(int address) const { return parser_.IntToBits(address, kAddressWidth); }
+  // The ten binary digits of `address`, in a buffer that serves every call.
+  std::string_view Bits(int address) {
+    bits_.clear();
+    TMq71R04_ASMParserObject::AppendBits(bits_, address, kAddressWidth);
+    return bits_;
+  }
 
   TMq71R04CompilerObject& job_;
   TWorkTableObject& table_;
   TMq71R04_ASMParserObject parser_;
   TLabelTable labels_;
+  std::string bits_;
   bool failed_ = false;
 };
 

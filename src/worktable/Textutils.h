@@ -11,8 +11,13 @@
 std::string Trim(std::string_view text);
 // The same, as a view into `text`: no copy.
 std::string_view TrimmedView(std::string_view text);
+// The same, done to `text` itself: no new text is made.
+void TrimInPlace(std::string& text);
 
-char FoldCase(char c);
+// Inline: hashing and comparing names folds every character.
+inline char FoldCase(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 std::string ToLowerAscii(std::string_view text);
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 

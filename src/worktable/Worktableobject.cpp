@@ -51,10 +51,6 @@ void TWorkTableObject::AddRow(Row row) {
   rows_.push_back(std::move(row));
 }
 
-TWorkTableObject::Row& TWorkTableObject::AppendRow() {
-  return rows_.emplace_back();
-}
-
 void TWorkTableObject::Reserve(int rowCount) {
   if (rowCount <= 0 || static_cast<size_t>(rowCount) <= rows_.capacity()) return;
   // At least doubling, so that reserving a little more again and again stays linear.
@@ -80,36 +76,17 @@ void TWorkTableObject::DeleteRow(int row) {
   rows_.erase(rows_.begin() + row);
 }
 
-void TWorkTableObject::CheckColumn(int column) {
-  if (column < 0 || column >= ColumnCount) {
-    throw TranslatorError("GetItem() Index argument more then 7");
-  }
+void TWorkTableObject::ThrowColumnError() {
+  throw TranslatorError("GetItem() Index argument more then 7");
 }
 
-const std::string& TWorkTableObject::Cell(int row, int column) const {
-  CheckColumn(column);
-  if (row < 0 || row >= RowCount()) throw std::out_of_range("List index out of bounds");
-  return rows_[row][column];
-}
-
-std::string TWorkTableObject::GetItem(int row, int column) const {
-  return Cell(row, column);
-}
-
-void TWorkTableObject::SetItem(int row, int column, std::string text) {
-  CheckColumn(column);
-  if (row < 0 || row >= RowCount()) throw std::out_of_range("List index out of bounds");
-  rows_[row][column] = std::move(text);
+void TWorkTableObject::ThrowRowError() {
+  throw std::out_of_range("List index out of bounds");
 }
 
 void TWorkTableObject::DeleteRowsWhere(const std::vector<bool>& doomed) {
-  size_t kept = 0;
-  for (size_t r = 0; r < rows_.size(); ++r) {
-    if (r < doomed.size() && doomed[r]) continue;
-    if (kept != r) rows_[kept] = std::move(rows_[r]);
-    ++kept;
-  }
-  rows_.resize(kept);
+  const int flagged = static_cast<int>(doomed.size());
+  DeleteRowsIf([&doomed, flagged](int row) { return row < flagged && doomed[row]; });
 }
 
 std::string TWorkTableObject::DumpText() const {

@@ -37,7 +37,7 @@ class TWorkTableObject {
   void AddRow(Row row);
   // Appends a row of empty cells and returns it, to be filled in place without temporary
   // texts. The reference lasts until the next operation that adds or removes rows.
-  Row& AppendRow();
+  Row& AppendRow() { return rows_.emplace_back(); }
   // Room for `rowCount` rows in all, so that appending up to that many moves no row. Grows the
   // room at least twofold, so that many small reservations stay linear.
   void Reserve(int rowCount);
@@ -49,14 +49,32 @@ class TWorkTableObject {
 
   // Copies of cells; a column outside 0..7 throws "GetItem() Index argument more then 7", a
   // row outside the table throws the list's own index error.
-  std::string GetItem(int row, int column) const;
-  void SetItem(int row, int column, std::string text);
+  std::string GetItem(int row, int column) const { return Cell(row, column); }
+  void SetItem(int row, int column, std::string text) {
+    CheckCell(row, column);
+    rows_[row][column] = std::move(text);
+  }
 
   // Read access without a copy, for hot loops; same checks as GetItem.
-  const std::string& Cell(int row, int column) const;
+  const std::string& Cell(int row, int column) const {
+    CheckCell(row, column);
+    return rows_[row][column];
+  }
+  // Write access in place, so that a pass can trim, append to or overwrite a cell without making
+  // a new text first; same checks as GetItem. The reference lasts until the next operation that
+  // adds or removes rows.
+  std::string& MutableCell(int row, int column) {
+    CheckCell(row, column);
+    return rows_[row][column];
+  }
 
-  // Removes every row whose flag is set, in one sweep; `doomed` has one flag per row.
+  // Removes every row whose flag is set, in one sweep; `doomed` has one flag per row, and rows
+  // beyond its end are kept.
   void DeleteRowsWhere(const std::vector<bool>& doomed);
+  // Removes every row for which `isDoomed(row)` is true, in one sweep; rows are numbered as before
+  // the call and asked in order. A template so that the test costs no call per row.
+  template <typename IsDoomed>
+  void DeleteRowsIf(IsDoomed isDoomed);
   const std::vector<Row>& Rows() const { return rows_; }
   void ReplaceRows(std::vector<Row> rows) { rows_ = std::move(rows); }
   // Moves every row out, leaving the table empty; the counterpart of ReplaceRows.
@@ -69,9 +87,30 @@ class TWorkTableObject {
   void SaveToFile(const std::string& fileName) const;
 
  private:
-  static void CheckColumn(int column);
+  // The cell accessors are inline because passes call them for every cell they read or write;
+  // the throwing stays out of line.
+  void CheckCell(int row, int column) const {
+    if (column < 0 || column >= ColumnCount) ThrowColumnError();
+    if (row < 0 || row >= RowCount()) ThrowRowError();
+  }
+  [[noreturn]] static void ThrowColumnError();
+  [[noreturn]] static void ThrowRowError();
+
   std::vector<Row> rows_;
 };
+
+template <typename IsDoomed>
+void TWorkTableObject::DeleteRowsIf(IsDoomed isDoomed) {
+  const size_t count = rows_.size();
+  // Rows in front of the first doomed one stay where they are.
+  size_t kept = 0;
+  while (kept < count && !isDoomed(static_cast<int>(kept))) ++kept;
+  if (kept == count) return;
+  for (size_t row = kept + 1; row < count; ++row) {
+    if (!isDoomed(static_cast<int>(row))) rows_[kept++] = std::move(rows_[row]);
+  }
+  rows_.resize(kept);
+}
 
 // Writes rows to a file in the form of TWorkTableObject::DumpText, one row at a time, so that a
 // dump can be made of rows that stand in several places without first copying them into one

@@ -99,6 +99,23 @@ TEST(AllocateData, DataRowsCarryTheDirectivesFile) {
   EXPECT_EQ(job.WorkTable->GetItem(1, ColLine), "12");
 }
 
+TEST(AllocateData, EveryDataRowOfADirectiveCarriesItsFileAndLine) {
+  TMq71R04CompilerObject job;
+  AddSourceRows(job, {{"tables.inc", "12", "t: .word 1, 2, 3"},
+                      {"main.asm", "3", "nop"},
+                      {"other.inc", "7", ".byte 4, 5, 6"},
+                      {"main.asm", "4", "rts"}});
+  job.AllocateData();
+  const std::vector<std::string> files = ColumnOf(*job.WorkTable, ColFile);
+  const std::vector<std::string> lines = ColumnOf(*job.WorkTable, ColLine);
+  EXPECT_EQ(files, (std::vector<std::string>{"main.asm", "main.asm", "tables.inc", "tables.inc",
+                                             "tables.inc", "other.inc", "other.inc"}));
+  EXPECT_EQ(lines, (std::vector<std::string>{"3", "4", "12", "12", "12", "7", "7"}));
+  EXPECT_EQ(
+      MessageLines(job.Out.Captured()),
+      std::vector<std::string>{"[compiler warning] other.inc(7): Data segment is not acssesble."});
+}
+
 TEST(AllocateData, ManyDirectivesKeepTheirOrder) {
   TMq71R04CompilerObject job;
   for (int i = 0; i < 50000; ++i) {

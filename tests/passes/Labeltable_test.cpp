@@ -53,4 +53,70 @@ TEST(LabelTable, NameEndsAtFirstEqualsSign) {
   EXPECT_EQ(labels.FindExact("a=b"), -1);
 }
 
+TEST(LabelTable, FirstIgnoringCaseIsTheAddressLookUpOfTheEntrysName) {
+  TLabelTable labels;
+  const char* names[] = {"Loop", "x", "LOOP", "loop", "X", "Loop", "y=1", "Y"};
+  for (int i = 0; i < 8; ++i) labels.Append(names[i], "b", i);
+  const int expected[] = {0, 1, 0, 0, 1, 0, 6, 6};
+  for (int entry = 0; entry < labels.Count(); ++entry) {
+    EXPECT_EQ(labels.FirstIgnoringCase(entry), expected[entry]) << names[entry];
+    EXPECT_EQ(labels.FirstIgnoringCase(entry), labels.FindIgnoringCase(labels.Name(entry)));
+  }
+}
+
+TEST(LabelTable, RepeatedNameIsNoticedByExactComparison) {
+  struct Case {
+    std::vector<std::string> names;
+    bool repeated;
+  };
+  const Case cases[] = {
+      {{}, false},
+      {{"a", "A", "b"}, false},
+      {{"a", "b", "a"}, true},
+      {{"a=1", "a"}, true},  // both entries are named "a"
+      {{"a=1", "a=2"}, true},
+      {{"", ""}, true},
+      {{"a", "a="}, true},
+  };
+  for (const Case& c : cases) {
+    TLabelTable labels;
+    for (const std::string& name : c.names) labels.Append(name, "b", 0);
+    EXPECT_EQ(labels.HasRepeatedName(), c.repeated) << testing::PrintToString(c.names);
+  }
+}
+
+TEST(LabelTable, ManyEntriesKeepTheFirstOfEachNameWithOrWithoutReserving) {
+  for (const bool reserve : {false, true}) {
+    TLabelTable labels;
+    if (reserve) labels.Reserve(3000);
+    for (int i = 0; i < 3000; ++i) {
+      // Every name twice, the second time in capitals: "l7", then "L7" 1500 entries later.
+      const int n = i % 1500;
+      std::string name = i < 1500 ? "l" : "L";
+      name += std::to_string(n);
+      labels.Append(name, std::to_string(i), i);
+    }
+    ASSERT_EQ(labels.Count(), 3000);
+    for (int n = 0; n < 1500; n += 7) {
+      const std::string number = std::to_string(n);
+      const std::string lower = std::string("l").append(number);
+      const std::string upper = std::string("L").append(number);
+      EXPECT_EQ(labels.FindExact(lower), n);
+      EXPECT_EQ(labels.FindExact(upper), 1500 + n);
+      EXPECT_EQ(labels.FindIgnoringCase(upper), n);
+      EXPECT_EQ(labels.FirstIgnoringCase(1500 + n), n);
+      EXPECT_EQ(labels.Value(1500 + n), std::to_string(1500 + n));
+    }
+    EXPECT_EQ(labels.FindExact("l1500"), -1);
+    EXPECT_EQ(labels.FindIgnoringCase("m1"), -1);
+    EXPECT_FALSE(labels.HasRepeatedName());
+  }
+}
+
+TEST(LabelTable, EmptyTableFindsNothing) {
+  const TLabelTable labels;
+  EXPECT_EQ(labels.FindExact(""), -1);
+  EXPECT_EQ(labels.FindIgnoringCase("a"), -1);
+}
+
 }  // namespace

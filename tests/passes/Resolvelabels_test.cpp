@@ -113,6 +113,14 @@ const TargetCase kTargetCases[] = {
     {"LdrIsNotResolved", {"", "ldr", "#1", "loop"}, "#1", "loop", ""},
     {"IjmpIsNotResolved", {"", "ijmp", "loop"}, "loop", "", ""},
     {"CommandsCompareExactly", {"", "JMP", "nowhere"}, "nowhere", "", ""},
+    {"JnzToLabel", {"", "jnz", "loop"}, "0000000101", "", ""},
+    {"JnsToLabel", {"", "jns", "loop"}, "0000000101", "", ""},
+    {"JcToLabel", {"", "jc", "loop"}, "0000000101", "", ""},
+    {"LongerNameIsNotResolved", {"", "jmps", "loop"}, "loop", "", ""},
+    {"ShorterNameIsNotResolved", {"", "lsa", "a", "loop"}, "a", "loop", ""},
+    {"SingleLetterIsNotResolved", {"", "j", "loop"}, "loop", "", ""},
+    {"FiveLettersAreNotResolved", {"", "lsahx", "a", "loop"}, "a", "loop", ""},
+    {"EmptyCommandIsNotResolved", {"", "", "loop"}, "loop", "", ""},
 };
 
 INSTANTIATE_TEST_SUITE_P(ResolveLabels, ResolveTargetCase, ::testing::ValuesIn(kTargetCases),

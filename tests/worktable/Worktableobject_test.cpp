@@ -79,6 +79,35 @@ TEST(WorkTable, DeleteRowsWhereKeepsOrderOfSurvivors) {
   EXPECT_EQ(Texts(table), (std::vector<std::string>{"b", "d", "e"}));
 }
 
+TEST(WorkTable, DeleteRowsWhereWithFlagsForSomeRowsOnly) {
+  struct Case {
+    std::vector<bool> doomed;
+    std::vector<std::string> expected;
+  };
+  const Case cases[] = {
+      {{}, {"a", "b", "c"}},
+      {{false, false, false}, {"a", "b", "c"}},
+      {{false, false, true}, {"a", "b"}},
+      {{true, true, true}, {}},
+      {{false, true}, {"a", "c"}},
+      {{true, false, false, true, true}, {"b", "c"}},  // flags past the end are ignored
+  };
+  for (const Case& c : cases) {
+    TWorkTableObject table = TableOf({"a", "b", "c"});
+    table.DeleteRowsWhere(c.doomed);
+    EXPECT_EQ(Texts(table), c.expected);
+  }
+}
+
+TEST(WorkTable, MutableCellEditsTheCellInPlace) {
+  TWorkTableObject table = TableOf({"a", "b"});
+  table.MutableCell(1, ColText) += "c";
+  table.MutableCell(0, ColCode).clear();
+  EXPECT_EQ(table.Rows()[1][ColText], "bc");
+  EXPECT_EQ(table.Cell(0, ColCode), "");
+  EXPECT_EQ(table.Cell(1, ColCode), "$");
+}
+
 TEST(WorkTable, ColumnOutsideRangeThrowsTheSameMessageForGetAndSet) {
   TWorkTableObject table = TableOf({"a"});
   const auto expectMessage = [](auto&& action) {
@@ -93,6 +122,9 @@ TEST(WorkTable, ColumnOutsideRangeThrowsTheSameMessageForGetAndSet) {
   expectMessage([&] { table.GetItem(0, -1); });
   expectMessage([&] { table.SetItem(0, -1, "x"); });
   expectMessage([&] { table.SetItem(0, 8, "x"); });
+  expectMessage([&] { table.Cell(0, 8); });
+  expectMessage([&] { table.MutableCell(0, -1); });
+  expectMessage([&] { table.MutableCell(5, 8); });  // the column is checked first
 }
 
 TEST(WorkTable, RowOutsideTableThrows) {
@@ -100,6 +132,8 @@ TEST(WorkTable, RowOutsideTableThrows) {
   EXPECT_THROW(table.GetItem(1, 0), std::out_of_range);
   EXPECT_THROW(table.SetItem(-1, 0, "x"), std::out_of_range);
   EXPECT_THROW(table.DeleteRow(1), std::out_of_range);
+  EXPECT_THROW(table.Cell(1, 0), std::out_of_range);
+  EXPECT_THROW(table.MutableCell(-1, 7), std::out_of_range);
 }
 
 TEST(WorkTable, SaveToFileJoinsCellsWithSingleBlanksAndCrLf) {
@@ -233,7 +267,8 @@ TEST(TableDumpWriter, OverwritingLeavesOnlyTheNewText) {
   const auto path = directory.Path() / "dump.txt";
   for (int rowCount : {4000, 3, 0, 2, 5000, 1}) {
     TWorkTableObject table;
-    for (int r = 0; r < rowCount; ++r) table.AddRow("f", std::to_string(r), "t", "", "", "", "", "");
+    for (int r = 0; r < rowCount; ++r)
+      table.AddRow("f", std::to_string(r), "t", "", "", "", "", "");
     table.SaveToFile(path.string());
     EXPECT_EQ(ReadFile(path), table.DumpText()) << rowCount << " rows";
   }

@@ -18,8 +18,17 @@
 
 namespace {
 
+// As a table: every character of every row is tested in each walk.
+constexpr std::array<bool, 256> kSeparators = [] {
+  std::array<bool, 256> separators{};
+  for (const char c : std::string_view(":\t, \r\n")) {
+    separators[static_cast<unsigned char>(c)] = true;
+  }
+  return separators;
+}();
+
 bool IsSeparator(char c) {
-  return c == ':' || c == '\t' || c == ',' || c == ' ' || c == '\r' || c == '\n';
+  return kSeparators[static_cast<unsigned char>(c)];
 }
 
 bool HasSeparator(std::string_view text) {
@@ -117,10 +126,7 @@ bool DefineList::SubstituteSymbol(std::string& text, std::string_view symbol,
 }
 
 const std::vector<int>* DefineList::EntriesFilling(std::string_view run) const {
-  if (!beginsSymbol_[static_cast<unsigned char>(run[0])] ||
-      (symbolLengths_ & LengthBit(run.size())) == 0) {
-    return nullptr;
-  }
+  if (!MayBeSymbol(run)) return nullptr;
   const auto found = entriesBySymbol_.find(run);
   return found == entriesBySymbol_.end() ? nullptr : &found->second;
 }
@@ -144,7 +150,9 @@ bool DefineList::MayChange(std::string_view text) const {
   for (int index : entriesWithSeparators_) {
     if (Contains(text, Symbol(index))) return true;
   }
-  return AnyRun(text, [&](std::string_view run) { return EntriesFilling(run) != nullptr; });
+  return AnyRun(text, [&](std::string_view run) {
+    return MayBeSymbol(run) && EntriesFilling(run) != nullptr;
+  });
 }
 
 void DefineList::Substitute(std::string& text) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -53,6 +54,11 @@ class DefineList {
     size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
   };
   void CollectCandidates(std::string_view text, int after, std::vector<int>& candidates) const;
+  // False when no entry's symbol can equal `run`, a non-empty run of non-separator characters.
+  bool MayBeSymbol(std::string_view run) const {
+    return beginsSymbol_[static_cast<unsigned char>(run[0])] &&
+           (symbolLengths_ & (uint64_t{1} << std::min<size_t>(run.size(), 63))) != 0;
+  }
   // The entries whose symbol equals `run`, a non-empty run of non-separator characters, or null.
   const std::vector<int>* EntriesFilling(std::string_view run) const;
 

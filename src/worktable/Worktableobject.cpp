@@ -28,10 +28,17 @@ char* PutCell(char* out, std::string_view cell) {
 }
 
 // Writes the line of a row, with `text` as its ColText cell, to `out`, which has room for it.
+// The columns are written one by one rather than in a loop that asks for the text column
+// at each: dumps of the whole table are written often.
 void PutRowText(char* out, const Row& row, std::string_view text) {
-  for (int column = 0; column < TWorkTableObject::ColumnCount; ++column) {
-    if (column > 0) *out++ = ' ';
-    out = PutCell(out, column == ColText ? text : std::string_view(row[column]));
+  out = PutCell(out, row[ColFile]);
+  *out++ = ' ';
+  out = PutCell(out, row[ColLine]);
+  *out++ = ' ';
+  out = PutCell(out, text);
+  for (int column = ColOperand1; column < TWorkTableObject::ColumnCount; ++column) {
+    *out++ = ' ';
+    out = PutCell(out, row[column]);
   }
   out[0] = '\r';
   out[1] = '\n';

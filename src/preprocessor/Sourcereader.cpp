@@ -123,14 +123,15 @@ std::string RemoveComment(std::string_view line) {
 }
 
 // Every cell is filled in place, the line number without a temporary text: a row is added for
-// almost every source line.
+// almost every source line. The cells of a new row are empty, and appending to them skips the
+// overlap checks of an assignment.
 void AddSourceRow(TWorkTableObject& table, std::string_view fileName, int lineIndex,
                   std::string_view statement) {
   TWorkTableObject::Row& row = table.AppendRow();
-  row[ColFile] = fileName;
+  row[ColFile].append(fileName);
   char digits[16];
   const char* digitsEnd = std::to_chars(digits, digits + sizeof digits, lineIndex).ptr;
-  row[ColLine].assign(digits, static_cast<size_t>(digitsEnd - digits));
-  row[ColText] = statement;
+  row[ColLine].append(digits, static_cast<size_t>(digitsEnd - digits));
+  row[ColText].append(statement);
   for (int column = ColOperand1; column <= ColCode; ++column) row[column].push_back('$');
 }

@@ -56,27 +56,33 @@ std::string CallLabels(const std::string& text) {
 }
 
 // The macro definitions by name, in list order per name. Most statements call no macro, and
-// hashing their command word costs more than the rest of their walk: a name that no definition
-// has in its first byte and length is refused without a look-up.
+// splitting them and hashing their command word costs more than the rest of their walk: a
+// command whose first byte or length no definition's name has is refused without either.
 class MacroIndex {
  public:
   explicit MacroIndex(const std::vector<std::unique_ptr<TMacrosObject>>& macros) {
     for (size_t k = 0; k < macros.size(); ++k) {
       const std::string& name = macros[k]->Name;
       byName_[name].push_back(static_cast<int>(k));
-      if (name.empty()) continue;
+      if (name.empty()) {
+        hasEmptyName_ = true;
+        continue;
+      }
       beginsName_[static_cast<unsigned char>(name[0])] = true;
       nameLengths_ |= LengthBit(name.size());
     }
   }
 
+  // False when no definition can be named like the command of `text`.
+  bool MayBeCalledBy(std::string_view text) const {
+    if (byName_.empty()) return false;
+    const int first = CommandFirstByte(text);
+    return first < 0 ? hasEmptyName_ : beginsName_[first];
+  }
+
   // The definitions named `command`, in list order; null when there are none.
   const std::vector<int>* Find(std::string_view command) const {
-    if (byName_.empty()) return nullptr;
-    if (!command.empty() && (!beginsName_[static_cast<unsigned char>(command[0])] ||
-                             (nameLengths_ & LengthBit(command.size())) == 0)) {
-      return nullptr;
-    }
+    if (!command.empty() && (nameLengths_ & LengthBit(command.size())) == 0) return nullptr;
     const auto found = byName_.find(command);
     return found == byName_.end() ? nullptr : &found->second;
   }
@@ -91,6 +97,7 @@ class MacroIndex {
   std::unordered_map<std::string, std::vector<int>, TextHash, std::equal_to<>> byName_;
   std::array<bool, 256> beginsName_{};
   uint64_t nameLengths_ = 0;
+  bool hasEmptyName_ = false;
 };
 
 class TableWalk {
@@ -201,6 +208,7 @@ void TableWalk::Run() {
 }
 
 const std::vector<int>* TableWalk::DefinitionsCalledBy(std::string_view text) const {
+  if (!macros_.MayBeCalledBy(text)) return nullptr;
   return macros_.Find(parser_.ExtractCommandView(text));
 }
 
@@ -209,7 +217,8 @@ const std::vector<int>* TableWalk::DefinitionsCalledBy(std::string_view text) co
 void TableWalk::WalkRow() {
   const Row& row = rows_[next_];
   const std::string& text = row[ColText];
-  if (!job_.Defines->MayChange(text)) {
+  std::string substituted;
+  if (!job_.Defines->Substituted(text, substituted)) {
     if (DefinitionsCalledBy(text) == nullptr) {
       ++next_;
       return;
@@ -217,8 +226,6 @@ void TableWalk::WalkRow() {
     WalkChangedRow(row);
     return;
   }
-  std::string substituted = text;
-  job_.Defines->Substitute(substituted);
   if (DefinitionsCalledBy(substituted) != nullptr) {
     Row current = row;
     current[ColText] = std::move(substituted);
@@ -448,6 +455,18 @@ void TableWalk::MoveRun(size_t begin, size_t end, std::ptrdiff_t shift) {
 }
 
 }  // namespace
+
+int CommandFirstByte(std::string_view text) {
+  const size_t colon = text.rfind(':');
+  if (colon == std::string_view::npos) {
+    if (text.empty() || text[0] == ' ' || text[0] == '\t') return -1;
+    return static_cast<unsigned char>(text[0]);
+  }
+  for (size_t at = colon + 1; at < text.size(); ++at) {
+    if (static_cast<unsigned char>(text[at]) > 32) return static_cast<unsigned char>(text[at]);
+  }
+  return -1;
+}
 
 void WalkTable(TMq71R04CompilerObject& job) {
   TableWalk(job).Run();

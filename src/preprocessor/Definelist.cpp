@@ -214,7 +214,9 @@ void DefineList::Substitute(std::string& text) const {
 bool DefineList::Substituted(std::string_view text, std::string& result) const {
   std::vector<int> found;
   CollectRunCandidates(text, -1, found);
-  if (found.empty() && !HoldsSeparatorSymbol(text)) return false;  // as MayChange
+  if (found.empty() && (entriesWithSeparators_.empty() || !HoldsSeparatorSymbol(text))) {
+    return false;  // as MayChange
+  }
   for (int index : entriesWithSeparators_) found.push_back(index);
   result.assign(text);
   ApplyCandidates(result, std::move(found));

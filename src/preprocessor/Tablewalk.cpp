@@ -24,8 +24,8 @@
 // Instead the walk first reads the rows without moving or changing any of them ("input rows"),
 // and notes what becomes of each row that does not pass unchanged: a new text (a #define symbol
 // substituted), or the rows that stand in its place and in the place of the rows an empty body
-// drew in (an expansion). Only at the end are the changes put into the table, in one sweep that
-// moves every row at most once. So a walk that fails (a dump that cannot be written, memory
+// drew in (an expansion). Only at the end are the changes put into the table, moving every row
+// at most once (see ApplyChanges). So a walk that fails (a dump that cannot be written, memory
 // running out) leaves the table as it found it, without putting anything back.
 //
 // The table at any moment of the first sweep is: the input rows before the row being walked,

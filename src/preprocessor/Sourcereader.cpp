@@ -39,14 +39,14 @@ bool SourceLineCursor::Next(std::string_view& line) {
 namespace {
 
 // Line ends are few among the bytes of a text: found with memchr, they are counted faster than
-// by a test of every byte.
-size_t CountByte(std::string_view bytes, char c) {
+// by a test of every byte. A CR followed by an LF is not counted: the LF ends that line.
+size_t CountByte(std::string_view bytes, char c, bool exceptBeforeLf) {
   size_t count = 0;
   const char* at = bytes.data();
   const char* const end = at + bytes.size();
   while (const void* found = std::memchr(at, c, static_cast<size_t>(end - at))) {
-    ++count;
     at = static_cast<const char*>(found) + 1;
+    if (!(exceptBeforeLf && at < end && *at == '\n')) ++count;
   }
   return count;
 }
@@ -54,7 +54,7 @@ size_t CountByte(std::string_view bytes, char c) {
 }  // namespace
 
 size_t LineEndCount(std::string_view bytes) {
-  return CountByte(bytes, '\r') + CountByte(bytes, '\n');
+  return CountByte(bytes, '\r', true) + CountByte(bytes, '\n', false);
 }
 
 std::vector<std::string_view> SourceLineViews(std::string_view bytes) {

@@ -28,7 +28,8 @@ class SourceLineCursor {
   const char* nextLf_;
 };
 
-// The number of CR and LF bytes: one less than an upper bound of the line count.
+// The number of line ends (CR LF, lone CR, lone LF): the line count, or one less when the text
+// does not end in a line end.
 size_t LineEndCount(std::string_view bytes);
 
 // The lines of a text held in memory, as views into it.

@@ -18,8 +18,17 @@
 
 namespace {
 
+// As a table: every character of every row is tested in each walk.
+constexpr std::array<bool, 256> kSeparators = [] {
+  std::array<bool, 256> separators{};
+  for (const char c : std::string_view(":\t, \r\n")) {
+    separators[static_cast<unsigned char>(c)] = true;
+  }
+  return separators;
+}();
+
 bool IsSeparator(char c) {
-  return c == ':' || c == '\t' || c == ',' || c == ' ' || c == '\r' || c == '\n';
+  return kSeparators[static_cast<unsigned char>(c)];
 }
 
 bool HasSeparator(std::string_view text) {
@@ -60,21 +69,57 @@ bool AnyRun(std::string_view text, Visit visit) {
 
 }  // namespace
 
+namespace {
+
+// FoldCase, inline: hashing a symbol folds each of its bytes.
+char Folded(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+}  // namespace
+
+size_t DefineList::FoldedHash::operator()(std::string_view text) const {
+  uint64_t hash = 14695981039346656037ull;  // FNV-1a
+  for (const char c : text) {
+    hash = (hash ^ static_cast<unsigned char>(Folded(c))) * 1099511628211ull;
+  }
+  return static_cast<size_t>(hash);
+}
+
+bool DefineList::FoldedEqual::operator()(std::string_view a, std::string_view b) const {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (Folded(a[i]) != Folded(b[i])) return false;
+  }
+  return true;
+}
+
 void DefineList::Append(std::string entry) {
   const int index = Count();
   const size_t split = entry.find('=');
   entries_.push_back(Item{std::move(entry), split, index});
-  const std::string symbol(Symbol(index));
-  const auto [first, inserted] = firstByFoldedSymbol_.try_emplace(ToLowerAscii(symbol), index);
-  entries_.back().valueSource = first->second;
+  const std::string_view symbol = Symbol(index);
+  const auto [found, inserted] =
+      bySymbol_.try_emplace(std::string(symbol), SymbolEntries{index, index});
+  if (!inserted) {
+    entries_[found->second.last].nextOfSymbol = index;
+    found->second.last = index;
+    entries_.back().valueSource = found->second.first;
+  }
   if (symbol.empty()) return;  // never found in a text
   if (HasSeparator(symbol)) {
     entriesWithSeparators_.push_back(index);
   } else {
-    entriesBySymbol_[symbol].push_back(index);
     beginsSymbol_[static_cast<unsigned char>(symbol[0])] = true;
     symbolLengths_ |= LengthBit(symbol.size());
   }
+}
+
+void DefineList::Append(std::string_view symbol, std::string_view value) {
+  std::string entry;
+  entry.reserve(symbol.size() + 1 + value.size());
+  entry.append(symbol).append(1, '=').append(value);
+  Append(std::move(entry));
 }
 
 std::string_view DefineList::Symbol(int index) const {
@@ -89,9 +134,9 @@ std::string_view DefineList::Value(int index) const {
 }
 
 bool DefineList::LookUp(std::string_view symbol, std::string_view& value) const {
-  const auto found = firstByFoldedSymbol_.find(ToLowerAscii(symbol));
-  if (found == firstByFoldedSymbol_.end()) return false;
-  value = Value(found->second);
+  const auto found = bySymbol_.find(symbol);
+  if (found == bySymbol_.end()) return false;
+  value = Value(found->second.first);
   return true;
 }
 
@@ -116,40 +161,70 @@ bool DefineList::SubstituteSymbol(std::string& text, std::string_view symbol,
   return replaced;
 }
 
-const std::vector<int>* DefineList::EntriesFilling(std::string_view run) const {
-  if (!beginsSymbol_[static_cast<unsigned char>(run[0])] ||
-      (symbolLengths_ & LengthBit(run.size())) == 0) {
-    return nullptr;
+template <typename Visit>
+void DefineList::ForEachEntryFilling(std::string_view run, Visit visit) const {
+  if (!MayBeSymbol(run)) return;
+  const auto found = bySymbol_.find(run);
+  if (found == bySymbol_.end()) return;
+  for (int index = found->second.first; index >= 0; index = entries_[index].nextOfSymbol) {
+    if (Symbol(index) == run) visit(index);
   }
-  const auto found = entriesBySymbol_.find(run);
-  return found == entriesBySymbol_.end() ? nullptr : &found->second;
 }
 
 void DefineList::CollectCandidates(std::string_view text, int after,
                                    std::vector<int>& candidates) const {
-  AnyRun(text, [&](std::string_view run) {
-    if (const std::vector<int>* entries = EntriesFilling(run)) {
-      for (int index : *entries) {
-        if (index > after) candidates.push_back(index);
-      }
-    }
-    return false;
-  });
+  CollectRunCandidates(text, after, candidates);
   for (int index : entriesWithSeparators_) {
     if (index > after) candidates.push_back(index);
   }
 }
 
-bool DefineList::MayChange(std::string_view text) const {
+void DefineList::CollectRunCandidates(std::string_view text, int after,
+                                      std::vector<int>& candidates) const {
+  AnyRun(text, [&](std::string_view run) {
+    ForEachEntryFilling(run, [&](int index) {
+      if (index > after) candidates.push_back(index);
+    });
+    return false;
+  });
+}
+
+bool DefineList::HoldsSeparatorSymbol(std::string_view text) const {
   for (int index : entriesWithSeparators_) {
     if (Contains(text, Symbol(index))) return true;
   }
-  return AnyRun(text, [&](std::string_view run) { return EntriesFilling(run) != nullptr; });
+  return false;
+}
+
+bool DefineList::MayChange(std::string_view text) const {
+  if (HoldsSeparatorSymbol(text)) return true;
+  return AnyRun(text, [&](std::string_view run) {
+    bool fills = false;
+    ForEachEntryFilling(run, [&](int) { fills = true; });
+    return fills;
+  });
 }
 
 void DefineList::Substitute(std::string& text) const {
   std::vector<int> found;
   CollectCandidates(text, -1, found);
+  ApplyCandidates(text, std::move(found));
+}
+
+bool DefineList::Substituted(std::string_view text, std::string& result) const {
+  std::vector<int> found;
+  CollectRunCandidates(text, -1, found);
+  if (found.empty() && (entriesWithSeparators_.empty() || !HoldsSeparatorSymbol(text))) {
+    return false;  // as MayChange
+  }
+  for (int index : entriesWithSeparators_) found.push_back(index);
+  result.assign(text);
+  ApplyCandidates(result, std::move(found));
+  return true;
+}
+
+// Applies the candidates and those that inserted values bring, in list order.
+void DefineList::ApplyCandidates(std::string& text, std::vector<int> found) const {
   std::priority_queue<int, std::vector<int>, std::greater<int>> pending(std::greater<int>(),
                                                                         std::move(found));
   int applied = -1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -12,12 +13,14 @@
 // appended; a symbol may occur more than once. The symbol of an entry is its text before the
 // first '=', the value its text after it.
 //
-// Two indexes keep substitution near-linear: the first entry of every symbol ignoring letter
-// case (the look-up of a value), and the entries of every symbol as written (the candidates
-// for one statement text, see Note [substitution candidates]).
+// One index keeps substitution near-linear: the symbols ignoring letter case, each with the
+// first entry of that symbol (the look-up of a value) and a chain of all its entries in list
+// order (among them the candidates for one statement text, see Note [substitution candidates]).
 class DefineList {
  public:
   void Append(std::string entry);
+  // Appends the entry "symbol=value".
+  void Append(std::string_view symbol, std::string_view value);
   int Count() const { return static_cast<int>(entries_.size()); }
   const std::string& Entry(int index) const { return entries_[index].text; }
   std::string_view Symbol(int index) const;
@@ -38,29 +41,58 @@ class DefineList {
   // caller skip copying a text that stays unchanged; true does not promise a change.
   bool MayChange(std::string_view text) const;
 
+  // Substitute on a copy of `text`, for a caller that keeps `text` as it is: false, and
+  // `result` untouched, when MayChange(text) is false; otherwise `result` is the substituted
+  // text (which may equal `text`). Looks at the text once for both.
+  bool Substituted(std::string_view text, std::string& result) const;
+
   // One entry's pass over `text`; true when something was replaced.
   static bool SubstituteSymbol(std::string& text, std::string_view symbol, std::string_view value);
 
  private:
   struct Item {
     std::string text;
-    size_t split;     // position of the first '='
-    int valueSource;  // the first entry whose symbol equals this one's ignoring case
+    size_t split;           // position of the first '='
+    int valueSource;        // the first entry whose symbol equals this one's ignoring case
+    int nextOfSymbol = -1;  // the next entry whose symbol equals this one's ignoring case
   };
-  // Finds std::string keys by std::string_view without a copy.
-  struct TextHash {
+  // The first and the last entry of a symbol ignoring case.
+  struct SymbolEntries {
+    int first;
+    int last;
+  };
+  // Hashing and comparison that ignore the case of A-Z, and find std::string keys by
+  // std::string_view without a copy.
+  struct FoldedHash {
     using is_transparent = void;
-    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+    size_t operator()(std::string_view text) const;
   };
+  struct FoldedEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const;
+  };
+  // The entries worth applying to `text` after entry `after`: those whose symbol fills one of
+  // its runs, and those whose symbol holds a separator.
   void CollectCandidates(std::string_view text, int after, std::vector<int>& candidates) const;
-  // The entries whose symbol equals `run`, a non-empty run of non-separator characters, or null.
-  const std::vector<int>* EntriesFilling(std::string_view run) const;
+  // The first kind only.
+  void CollectRunCandidates(std::string_view text, int after, std::vector<int>& candidates) const;
+  bool HoldsSeparatorSymbol(std::string_view text) const;
+  void ApplyCandidates(std::string& text, std::vector<int> found) const;
+  // False when no entry's symbol can equal `run`, a non-empty run of non-separator characters.
+  bool MayBeSymbol(std::string_view run) const {
+    return beginsSymbol_[static_cast<unsigned char>(run[0])] &&
+           (symbolLengths_ & (uint64_t{1} << std::min<size_t>(run.size(), 63))) != 0;
+  }
+
+  // Calls `visit` with every entry whose symbol is `run` as written, in list order.
+  template <typename Visit>
+  void ForEachEntryFilling(std::string_view run, Visit visit) const;
 
   std::vector<Item> entries_;
-  std::unordered_map<std::string, int> firstByFoldedSymbol_;
-  std::unordered_map<std::string, std::vector<int>, TextHash, std::equal_to<>> entriesBySymbol_;
-  // Necessary conditions for a run to be a key of entriesBySymbol_, far cheaper than hashing
-  // it: its first byte begins some key, and its length (above 63 counted as 63) is some key's.
+  std::unordered_map<std::string, SymbolEntries, FoldedHash, FoldedEqual> bySymbol_;
+  // Necessary conditions for a run to be a symbol without separators, far cheaper than hashing
+  // it: its first byte begins some such symbol, and its length (above 63 counted as 63) is
+  // some such symbol's.
   std::array<bool, 256> beginsSymbol_{};
   uint64_t symbolLengths_ = 0;
   // Entries whose symbol holds a separator character: candidates for every text.

@@ -1,13 +1,11 @@
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "driver/Compilerobject.h"
 #include "preprocessor/Definereader.h"
 #include "preprocessor/Includeloader.h"
 #include "preprocessor/Sourcereader.h"
 #include "preprocessor/Tablewalk.h"
-#include "worktable/Textutils.h"
 
 namespace {
 
@@ -17,7 +15,7 @@ bool LoadTopLevelLine(TMq71R04CompilerObject& job, const std::string& fileName, 
                       std::string_view sourceLine) {
   bool failed = false;
   std::string_view line = CommentRemoved(sourceLine);
-  if (StartsWith(line, "#define")) {
+  if (line.starts_with("#define")) {
     switch (ReadTopLevelDefine(line, fileName, lineIndex, *job.Defines, job.Out, failed)) {
       case DefineOutcome::Dropped:
         return !failed;
@@ -28,7 +26,7 @@ bool LoadTopLevelLine(TMq71R04CompilerObject& job, const std::string& fileName, 
         break;
     }
   }
-  if (StartsWith(line, "#include ")) {
+  if (line.starts_with("#include ")) {
     switch (LoadInclude(job, fileName, lineIndex, line)) {
       case IncludeResult::Loaded:
         return !failed;
@@ -52,13 +50,14 @@ int TMq71R04CompilerObject::Preprocess() {
   for (size_t i = 0; i < SourceFiles->size(); ++i) {
     const std::string fileName = (*SourceFiles)[i];
     const std::string bytes = ReadSourceBytes(fileName);
-    const std::vector<std::string_view> lines = SourceLineViews(bytes);
-    // Room for every line plus a quarter, so that the walk's first expansions find room in
-    // place instead of moving the whole table; room never used costs no memory.
-    const int lineCount = static_cast<int>(lines.size());
+    // Room for every line plus a quarter, so that the walk's expansions find room in place
+    // instead of moving the whole table; room never used costs no memory.
+    const int lineCount = static_cast<int>(LineEndCount(bytes) + 1);
     WorkTable->Reserve(WorkTable->RowCount() + lineCount + lineCount / 4 + 16);
-    for (size_t j = 0; j < lines.size(); ++j) {
-      if (!LoadTopLevelLine(*this, fileName, static_cast<int>(j), lines[j])) failed = true;
+    SourceLineCursor lines(bytes);
+    std::string_view line;
+    for (int j = 0; lines.Next(line); ++j) {
+      if (!LoadTopLevelLine(*this, fileName, j, line)) failed = true;
     }
     WalkTable(*this);
   }

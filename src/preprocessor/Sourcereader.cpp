@@ -1,31 +1,69 @@
 #include "preprocessor/Sourcereader.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
 #include "worktable/Textutils.h"
 #include "worktable/Translatorerror.h"
 
+SourceLineCursor::SourceLineCursor(std::string_view bytes)
+    : start_(bytes.data()), end_(bytes.data() + bytes.size()) {
+  nextCr_ = Find('\r');
+  nextLf_ = Find('\n');
+}
+
+const char* SourceLineCursor::Find(char c) const {
+  const void* found = std::memchr(start_, c, static_cast<size_t>(end_ - start_));
+  return found == nullptr ? end_ : static_cast<const char*>(found);
+}
+
+bool SourceLineCursor::Next(std::string_view& line) {
+  if (start_ == end_) return false;  // a line end at the very end starts no other line
+  if (nextCr_ < start_) nextCr_ = Find('\r');
+  if (nextLf_ < start_) nextLf_ = Find('\n');
+  const char* lineEnd = std::min(nextCr_, nextLf_);
+  line = std::string_view(start_, static_cast<size_t>(lineEnd - start_));
+  if (lineEnd == end_) {
+    start_ = end_;
+  } else {
+    const bool crLf = *lineEnd == '\r' && lineEnd + 1 < end_ && lineEnd[1] == '\n';
+    start_ = lineEnd + (crLf ? 2 : 1);
+  }
+  return true;
+}
+
+namespace {
+
+// Line ends are few among the bytes of a text: found with memchr, they are counted faster than
+// by a test of every byte. A CR followed by an LF is not counted: the LF ends that line.
+size_t CountByte(std::string_view bytes, char c, bool exceptBeforeLf) {
+  size_t count = 0;
+  const char* at = bytes.data();
+  const char* const end = at + bytes.size();
+  while (const void* found = std::memchr(at, c, static_cast<size_t>(end - at))) {
+    at = static_cast<const char*>(found) + 1;
+    if (!(exceptBeforeLf && at < end && *at == '\n')) ++count;
+  }
+  return count;
+}
+
+}  // namespace
+
+size_t LineEndCount(std::string_view bytes) {
+  return CountByte(bytes, '\r', true) + CountByte(bytes, '\n', false);
+}
+
 std::vector<std::string_view> SourceLineViews(std::string_view bytes) {
   std::vector<std::string_view> lines;
   // Every line but the last ends in a CR or an LF: room for that many, so the list never moves.
-  lines.reserve(std::count(bytes.begin(), bytes.end(), '\n') +
-                std::count(bytes.begin(), bytes.end(), '\r') + 1);
-  size_t start = 0;
-  size_t at = 0;
-  while (at < bytes.size()) {
-    const char c = bytes[at];
-    if (c != '\r' && c != '\n') {
-      ++at;
-      continue;
-    }
-    lines.push_back(bytes.substr(start, at - start));
-    at += (c == '\r' && at + 1 < bytes.size() && bytes[at + 1] == '\n') ? 2 : 1;
-    start = at;
-  }
-  if (start < bytes.size()) lines.push_back(bytes.substr(start));
+  lines.reserve(LineEndCount(bytes) + 1);
+  SourceLineCursor cursor(bytes);
+  std::string_view line;
+  while (cursor.Next(line)) lines.push_back(line);
   return lines;
 }
 
@@ -84,11 +122,16 @@ std::string RemoveComment(std::string_view line) {
   return std::string(CommentRemoved(line));
 }
 
+// Every cell is filled in place, the line number without a temporary text: a row is added for
+// almost every source line. The cells of a new row are empty, and appending to them skips the
+// overlap checks of an assignment.
 void AddSourceRow(TWorkTableObject& table, std::string_view fileName, int lineIndex,
                   std::string_view statement) {
   TWorkTableObject::Row& row = table.AppendRow();
-  row[ColFile] = fileName;
-  row[ColLine] = std::to_string(lineIndex);
-  row[ColText] = statement;
-  for (int column = ColOperand1; column <= ColCode; ++column) row[column].assign(1, '$');
+  row[ColFile].append(fileName);
+  char digits[16];
+  const char* digitsEnd = std::to_chars(digits, digits + sizeof digits, lineIndex).ptr;
+  row[ColLine].append(digits, static_cast<size_t>(digitsEnd - digits));
+  row[ColText].append(statement);
+  for (int column = ColOperand1; column <= ColCode; ++column) row[column].push_back('$');
 }

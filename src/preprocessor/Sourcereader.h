@@ -10,6 +10,28 @@
 // ends at CR LF, at a lone LF or at a lone CR, and a line end at the very end of the file does
 // not start another, empty line.
 
+// The lines of a text held in memory, one after another, as views into it.
+class SourceLineCursor {
+ public:
+  explicit SourceLineCursor(std::string_view bytes);
+  // The next line; false after the last one.
+  bool Next(std::string_view& line);
+
+ private:
+  const char* Find(char c) const;
+
+  const char* start_;  // where the next line begins
+  const char* end_;
+  // The next CR and LF at or after start_ (end_ when there is none), each looked for again
+  // only once passed: a file without CR is searched for it once.
+  const char* nextCr_;
+  const char* nextLf_;
+};
+
+// The number of line ends (CR LF, lone CR, lone LF): the line count, or one less when the text
+// does not end in a line end.
+size_t LineEndCount(std::string_view bytes);
+
 // The lines of a text held in memory, as views into it.
 std::vector<std::string_view> SourceLineViews(std::string_view bytes);
 

@@ -1,9 +1,13 @@
 #include "preprocessor/Tablewalk.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -11,33 +15,39 @@
 #include "isa/Mq71r04_asmparserobject.h"
 #include "preprocessor/Macrosobject.h"
 
-// Note [streaming walk]
+// Note [walk in two sweeps]
 // The walk reads as an index loop over the table: substitute row r, and when it calls a macro
 // delete it, insert the body at r and go on behind the body. Done literally, every call moves
 // every later row and dumps the whole table to "sa.txt", so hundreds of calls over thousands of
-// rows cost millions of row moves and many megabytes of writes. Instead the walk keeps the rows
-// it has passed ("done rows") at the front of the table's own row list and reads the rows as
-// they were at its start ("input rows") from behind them: the table at any moment is the done
-// rows + the current row + the unread input rows. The rows before the current one never change
-// again within a walk, so the "sa.txt" of the walk's last call can be written once, at the end
-// of the walk (or when an error leaves it); likewise the "MacrosBody.txt" of its last call.
-// Each later call overwrites both files, so their final contents are the same. Only the first
-// call of each walk writes them at once, so that a dump that cannot be written still ends the
-// run at that call.
+// rows cost millions of row moves and many megabytes of writes.
 //
-// Most rows pass a walk unchanged: no #define symbol in them and no macro call. Such a row stays
-// where it is, or moves forward to the end of the done rows, and `passedAt_` remembers where it
-// went, since a pending "sa.txt" still shows it at its old place. A row that changes is set
-// aside as it was (`kept_`) and a copy of it is worked on. Expansions add rows: when the done
-// rows would reach the unread ones, a gap is opened in front of the unread rows, an eighth of
-// their number wide, so that each row is moved a bounded number of times. Working in the one
-// list, rather than building a second table, keeps the walk from touching twice the memory.
+// Instead the walk first reads the rows without moving or changing any of them ("input rows"),
+// and notes what becomes of each row that does not pass unchanged: a new text (a #define symbol
+// substituted), or the rows that stand in its place and in the place of the rows an empty body
+// drew in (an expansion). Only at the end are the changes put into the table, moving every row
+// at most once (see ApplyChanges). So a walk that fails (a dump that cannot be written, memory
+// running out) leaves the table as it found it, without putting anything back.
+//
+// The table at any moment of the first sweep is: the input rows before the row being walked,
+// with the changes noted so far; the rows the walk has finished of the row being walked; the
+// row being examined ("current"); and the unread input rows as they are. The rows before the
+// current one never change again within a walk, so the "sa.txt" of the walk's last call can be
+// written once, at the end of the walk (or when an error leaves it); likewise the
+// "MacrosBody.txt" of its last call. Each later call overwrites both files, so their final
+// contents are the same. Only the first call of each walk writes them at once, so that a dump
+// that cannot be written still ends the run at that call.
+//
+// The last "sa.txt" ends with the unread input rows, as the first one did: their text is taken
+// from the first dump rather than put together again.
 
 namespace {
 
 using Row = TWorkTableObject::Row;
 
-constexpr size_t NotPassed = SIZE_MAX;
+// The size of the row's line in a dump with `text` as its text.
+size_t RowTextSizeWith(const Row& row, std::string_view text) {
+  return TableDumpWriter::RowTextSize(row) - row[ColText].size() + text.size();
+}
 
 // Everything up to and including the last ':'.
 std::string CallLabels(const std::string& text) {
@@ -45,21 +55,83 @@ std::string CallLabels(const std::string& text) {
   return colon == std::string::npos ? std::string() : text.substr(0, colon + 1);
 }
 
+// The macro definitions by name, in list order per name. Most statements call no macro, and
+// splitting them and hashing their command word costs more than the rest of their walk: a
+// command whose first byte or length no definition's name has is refused without either.
+class MacroIndex {
+ public:
+  explicit MacroIndex(const std::vector<std::unique_ptr<TMacrosObject>>& macros) {
+    for (size_t k = 0; k < macros.size(); ++k) {
+      const std::string& name = macros[k]->Name;
+      byName_[name].push_back(static_cast<int>(k));
+      if (name.empty()) {
+        hasEmptyName_ = true;
+        continue;
+      }
+      beginsName_[static_cast<unsigned char>(name[0])] = true;
+      nameLengths_ |= LengthBit(name.size());
+    }
+  }
+
+  // False when no definition can be named like the command of `text`.
+  bool MayBeCalledBy(std::string_view text) const {
+    if (byName_.empty()) return false;
+    const int first = CommandFirstByte(text);
+    return first < 0 ? hasEmptyName_ : beginsName_[first];
+  }
+
+  // The definitions named `command`, in list order; null when there are none.
+  const std::vector<int>* Find(std::string_view command) const {
+    if (!command.empty() && (nameLengths_ & LengthBit(command.size())) == 0) return nullptr;
+    const auto found = byName_.find(command);
+    return found == byName_.end() ? nullptr : &found->second;
+  }
+
+ private:
+  struct TextHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+  static uint64_t LengthBit(size_t length) { return uint64_t{1} << std::min<size_t>(length, 63); }
+
+  std::unordered_map<std::string, std::vector<int>, TextHash, std::equal_to<>> byName_;
+  std::array<bool, 256> beginsName_{};
+  uint64_t nameLengths_ = 0;
+  bool hasEmptyName_ = false;
+};
+
 class TableWalk {
  public:
   explicit TableWalk(TMq71R04CompilerObject& job);
   void Run();
 
  private:
+  // What the walk made of input rows that did not pass unchanged: the one row `first` with
+  // `text` as its text, or the rows `first` to `first + consumed - 1` replaced by `rows`.
+  struct Change {
+    size_t first = 0;
+    size_t consumed = 1;
+    bool textOnly = false;
+    std::string text;
+    std::vector<Row> rows;
+    size_t RowCount() const { return textOnly ? 1 : rows.size(); }
+    // Rows the change adds to the table (negative: removes).
+    std::ptrdiff_t Growth() const {
+      return static_cast<std::ptrdiff_t>(RowCount()) - static_cast<std::ptrdiff_t>(consumed);
+    }
+  };
   // What became of a call: left alone (invalid arguments), replaced by its body, or gone
   // without a trace but its labels (empty body).
   enum class CallOutcome { NotExpanded, Expanded, Vanished };
 
-  // The table as the last call found it: the first done rows, the call row, the input rows
-  // from `next` on as they were.
+  // The table as a call found it: the input rows before `groupFirst` with the first
+  // `changeCount` changes, the first `groupDone` finished rows of the row being walked, the
+  // call row, the input rows from `next` on.
   struct Snapshot {
     bool pending = false;
-    size_t doneCount = 0;
+    size_t changeCount = 0;
+    size_t groupFirst = 0;
+    size_t groupDone = 0;
     Row current;
     size_t next = 0;
   };
@@ -67,155 +139,146 @@ class TableWalk {
     bool pending = false;
     std::vector<Row> rows;
   };
-  // An input row that the walk changed, as it was.
-  struct KeptRow {
-    size_t index;
-    Row row;
+  // The first "sa.txt" of the walk, kept for the unread rows that the last one shows again:
+  // input row `next` begins at `tailStart` of its text.
+  struct FirstDump {
+    std::unique_ptr<TableDumpWriter> writer;
+    size_t next = 0;
+    size_t tailStart = 0;
   };
 
-  // Where the next unread input row stands.
-  size_t ReadPlace() const { return next_ + shift_; }
-  // Where input row `index` stands: in the done rows or unread; NotPassed when it was kept.
-  size_t PlaceOf(size_t index) const;
-  bool PassUnchanged();
-  const std::vector<int>* DefinitionsCalledBy(const std::string& text) const;
-  void Examine(Row& current, bool& examineAgain);
+  const std::vector<int>* DefinitionsCalledBy(std::string_view text) const;
+  void WalkRow();
+  void WalkChangedRow(Row current);
+  bool Examine(Row& current);
   CallOutcome ExpandCall(TMacrosObject& definition, Row& current, const std::string& callLabels,
                          bool& examineAgain);
   bool TakeNextRow(Row& current);
-  void PutDone(Row&& row);
-  void OpenGap();
   void DumpTable(const Row& current);
   void DumpBody(const TMacrosObject& call);
   void WritePendingDumps();
-  void PutInputBack();
+  template <typename Visit>
+  void VisitSnapshotHead(Visit visit) const;
+  void WriteTableDump();
+  void ApplyChanges();
+  void MoveRun(size_t begin, size_t end, std::ptrdiff_t shift);
 
   TMq71R04CompilerObject& job_;
-  std::unordered_map<std::string, std::vector<int>> macrosByName_;
-  // The done rows, then rows that are no longer in use (and the gap), then the unread rows.
-  std::vector<Row> rows_;
+  const TMq71R04_ASMParserObject parser_;
+  const MacroIndex macros_;
+  std::vector<Row> rows_;  // the input rows, unchanged until ApplyChanges
   size_t inputCount_ = 0;
-  size_t next_ = 0;       // input rows read so far
-  size_t shift_ = 0;      // rows of gap opened so far: unread input row i stands at i + shift_
-  size_t doneCount_ = 0;  // never more than ReadPlace()
-  std::vector<size_t> passedAt_;  // per input row: its place among the done rows, if unchanged
-  std::vector<KeptRow> kept_;     // in the order of their index
+  size_t next_ = 0;              // input rows read so far
+  std::vector<Change> changes_;  // in the order of their input rows
+  size_t rowCount_ = 0;          // the rows of the table once the changes are in
+  // The row being walked: the input row it began with, and the rows finished so far.
+  size_t groupFirst_ = 0;
+  std::vector<Row> groupRows_;
   bool tableDumped_ = false;
   bool bodyDumped_ = false;
   Snapshot snapshot_;
   BodyDump bodyDump_;
+  FirstDump firstDump_;
 };
 
-TableWalk::TableWalk(TMq71R04CompilerObject& job) : job_(job) {
-  for (size_t k = 0; k < job.Macros->size(); ++k) {
-    macrosByName_[(*job.Macros)[k]->Name].push_back(static_cast<int>(k));
-  }
-}
+TableWalk::TableWalk(TMq71R04CompilerObject& job)
+    : job_(job), parser_(TMq71R04_ASMParserObject::Bare(job.Out)), macros_(*job.Macros) {}
 
 void TableWalk::Run() {
-  inputCount_ = job_.WorkTable->Rows().size();
-  passedAt_.assign(inputCount_, NotPassed);
   rows_ = job_.WorkTable->TakeRows();
+  inputCount_ = rows_.size();
   try {
-    Row current;
-    bool examineAgain = false;
-    while (true) {
-      if (!examineAgain) {
-        if (PassUnchanged()) continue;
-        if (!TakeNextRow(current)) break;
-      }
-      examineAgain = false;
-      Examine(current, examineAgain);
-    }
+    while (next_ < inputCount_) WalkRow();
     WritePendingDumps();
+    rowCount_ = inputCount_;
+    for (const Change& change : changes_) rowCount_ += change.Growth();
+    rows_.reserve(rowCount_);
   } catch (...) {
     try {
       WritePendingDumps();
     } catch (...) {
-      PutInputBack();
+      job_.WorkTable->ReplaceRows(std::move(rows_));
       throw;
     }
-    PutInputBack();
+    job_.WorkTable->ReplaceRows(std::move(rows_));
     throw;
   }
-  rows_.resize(doneCount_);  // every input row has been read: behind the done rows is unused
+  ApplyChanges();
   job_.WorkTable->ReplaceRows(std::move(rows_));
 }
 
-size_t TableWalk::PlaceOf(size_t index) const {
-  if (passedAt_[index] != NotPassed) return passedAt_[index];
-  return index >= next_ ? index + shift_ : NotPassed;
+const std::vector<int>* TableWalk::DefinitionsCalledBy(std::string_view text) const {
+  if (!macros_.MayBeCalledBy(text)) return nullptr;
+  return macros_.Find(parser_.ExtractCommandView(text));
 }
 
-// Passes the next input row on to the done rows when the walk leaves it as it is; false
-// otherwise.
-bool TableWalk::PassUnchanged() {
-  if (next_ >= inputCount_) return false;
-  Row& row = rows_[ReadPlace()];
-  if (job_.Defines->MayChange(row[ColText]) || DefinitionsCalledBy(row[ColText]) != nullptr) {
-    return false;
+// The next input row: most pass unchanged; a #define substitution gives it a new text; a call
+// is walked in full.
+void TableWalk::WalkRow() {
+  const Row& row = rows_[next_];
+  const std::string& text = row[ColText];
+  std::string substituted;
+  if (!job_.Defines->Substituted(text, substituted)) {
+    if (DefinitionsCalledBy(text) == nullptr) {
+      ++next_;
+      return;
+    }
+    WalkChangedRow(row);
+    return;
   }
-  if (doneCount_ != ReadPlace()) rows_[doneCount_] = std::move(row);
-  passedAt_[next_++] = doneCount_++;
-  return true;
-}
-
-// Reads the next input row into `current`, setting the row as it was aside: a pending dump may
-// still show it, and an error that ends the walk puts it back.
-bool TableWalk::TakeNextRow(Row& current) {
-  if (next_ >= inputCount_) return false;
-  kept_.emplace_back(next_, std::move(rows_[ReadPlace()]));
+  if (DefinitionsCalledBy(substituted) != nullptr) {
+    Row current = row;
+    current[ColText] = std::move(substituted);
+    WalkChangedRow(std::move(current));
+    return;
+  }
+  if (substituted != text) {
+    Change& change = changes_.emplace_back();
+    change.first = next_;
+    change.textOnly = true;
+    change.text = std::move(substituted);
+  }
   ++next_;
-  current = kept_.back().row;
-  return true;
 }
 
-void TableWalk::PutDone(Row&& row) {
-  if (doneCount_ == ReadPlace()) OpenGap();
-  rows_[doneCount_++] = std::move(row);
+// `current` is input row next_ with its #define symbols substituted, and calls a macro. Rows
+// that an empty body draws in are walked with it, as part of the same change.
+void TableWalk::WalkChangedRow(Row current) {
+  groupFirst_ = next_++;
+  groupRows_.clear();
+  while (Examine(current)) job_.Defines->Substitute(current[ColText]);
+  Change& change = changes_.emplace_back();
+  change.first = groupFirst_;
+  change.consumed = next_ - groupFirst_;
+  change.rows = std::move(groupRows_);
+  groupRows_ = {};
 }
 
-// Room in front of the unread rows: an eighth of their number, so that the rows moved for all
-// gaps together stay within a fixed multiple of the rows the walk adds.
-void TableWalk::OpenGap() {
-  const size_t gap = std::max<size_t>(16, (inputCount_ - next_) / 8);
-  rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(ReadPlace()), gap, Row());
-  shift_ += gap;
-}
-
-// The definitions named like the text's command, in list order; null when there are none.
-const std::vector<int>* TableWalk::DefinitionsCalledBy(const std::string& text) const {
-  if (macrosByName_.empty()) return nullptr;
-  const TMq71R04_ASMParserObject parser = TMq71R04_ASMParserObject::Bare(job_.Out);
-  const auto definitions = macrosByName_.find(parser.ExtractCommand(text));
-  return definitions == macrosByName_.end() ? nullptr : &definitions->second;
-}
-
-// Substitution, then every definition whose name is the row's command, in list order. After an
-// expansion the next definition is compared with the same command but works on the last body
-// row. `examineAgain` asks for the (changed) current row to be examined once more.
-void TableWalk::Examine(Row& current, bool& examineAgain) {
-  std::string& text = current[ColText];
-  job_.Defines->Substitute(text);
-  if (const std::vector<int>* definitions = DefinitionsCalledBy(text)) {
-    const std::string callLabels = CallLabels(text);
+// `current` has its #define symbols substituted: every definition whose name is its command,
+// in list order. After an expansion the next definition is compared with the same command but
+// works on the last body row. True when an empty body left a row in `current` to be examined
+// once more; otherwise `current` is finished or gone.
+bool TableWalk::Examine(Row& current) {
+  if (const std::vector<int>* definitions = DefinitionsCalledBy(current[ColText])) {
+    const std::string callLabels = CallLabels(current[ColText]);
     for (int k : *definitions) {
+      bool examineAgain = false;
       if (ExpandCall(*(*job_.Macros)[k], current, callLabels, examineAgain) ==
           CallOutcome::Vanished) {
-        return;
+        return examineAgain;
       }
     }
   }
-  PutDone(std::move(current));
+  groupRows_.push_back(std::move(current));
+  return false;
 }
 
 TableWalk::CallOutcome TableWalk::ExpandCall(TMacrosObject& definition, Row& current,
                                              const std::string& callLabels, bool& examineAgain) {
   DumpTable(current);
-  const TMq71R04_ASMParserObject parser = TMq71R04_ASMParserObject::Bare(job_.Out);
   OperandList split;
-  parser.SplitArgumentList(current[ColText], split, MacroArgumentList, current[ColLine],
-                           current[ColFile]);
+  parser_.SplitArgumentList(current[ColText], split, MacroArgumentList, current[ColLine],
+                            current[ColFile]);
   if (split.Status == StatusInvalid) return CallOutcome::NotExpanded;
   std::vector<std::string> arguments;
   if (split.Status != StatusNoArguments) arguments = std::move(split.Items);
@@ -239,20 +302,27 @@ TableWalk::CallOutcome TableWalk::ExpandCall(TMacrosObject& definition, Row& cur
     }
     return CallOutcome::Vanished;
   }
-  for (size_t i = 0; i + 1 < body.size(); ++i) PutDone(std::move(body[i]));
+  const size_t bodyStart = groupRows_.size();
+  for (size_t i = 0; i + 1 < body.size(); ++i) groupRows_.push_back(std::move(body[i]));
   current = std::move(body.back());
-  if (body.size() == 1) {
-    current[ColText].insert(0, callLabels);
-  } else {
-    rows_[doneCount_ - (body.size() - 1)][ColText].insert(0, callLabels);
-  }
+  Row& firstBodyRow = body.size() == 1 ? current : groupRows_[bodyStart];
+  firstBodyRow[ColText].insert(0, callLabels);
   return CallOutcome::Expanded;
 }
 
-// "sa.txt": the whole table as it stands when a call is met. See Note [streaming walk].
+// Reads the next input row into `current`; the input row stays as it was until the end.
+bool TableWalk::TakeNextRow(Row& current) {
+  if (next_ >= inputCount_) return false;
+  current = rows_[next_++];
+  return true;
+}
+
+// "sa.txt": the whole table as it stands when a call is met. See Note [walk in two sweeps].
 void TableWalk::DumpTable(const Row& current) {
   snapshot_.pending = true;
-  snapshot_.doneCount = doneCount_;
+  snapshot_.changeCount = changes_.size();
+  snapshot_.groupFirst = groupFirst_;
+  snapshot_.groupDone = groupRows_.size();
   snapshot_.current = current;  // assigned, so that its cells keep their storage from call to call
   snapshot_.next = next_;
   if (!tableDumped_) {
@@ -274,20 +344,7 @@ void TableWalk::DumpBody(const TMacrosObject& call) {
 void TableWalk::WritePendingDumps() {
   if (snapshot_.pending) {
     snapshot_.pending = false;
-    TableDumpWriter table("sa.txt");
-    for (size_t r = 0; r < snapshot_.doneCount; ++r) table.Append(rows_[r]);
-    table.Append(snapshot_.current);
-    auto kept = std::lower_bound(
-        kept_.begin(), kept_.end(), snapshot_.next,
-        [](const KeptRow& keptRow, size_t index) { return keptRow.index < index; });
-    for (size_t i = snapshot_.next; i < inputCount_; ++i) {
-      if (kept != kept_.end() && kept->index == i) {
-        table.Append((kept++)->row);
-      } else {
-        table.Append(rows_[PlaceOf(i)]);
-      }
-    }
-    table.Finish();
+    WriteTableDump();
   }
   if (bodyDump_.pending) {
     bodyDump_.pending = false;
@@ -297,26 +354,119 @@ void TableWalk::WritePendingDumps() {
   }
 }
 
-// When an error leaves the walk, the table is left as the walk found it, without a second list
-// (memory may be what ran out). The places of the rows that were not set aside grow with their
-// index, so each can be moved to its own index in one sweep: those that move towards the front
-// in increasing order, then those that move towards the back in decreasing order, neither
-// overwriting a row still to be moved. The rows set aside go back last.
-void TableWalk::PutInputBack() {
-  for (size_t i = 0; i < inputCount_; ++i) {
-    const size_t place = PlaceOf(i);
-    if (place != NotPassed && place > i) rows_[i] = std::move(rows_[place]);
+template <typename Visit>
+void TableWalk::VisitSnapshotHead(Visit visit) const {
+  size_t input = 0;
+  for (size_t c = 0; c < snapshot_.changeCount; ++c) {
+    const Change& change = changes_[c];
+    for (; input < change.first; ++input) visit(rows_[input], rows_[input][ColText]);
+    if (change.textOnly) {
+      visit(rows_[change.first], change.text);
+    } else {
+      for (const Row& row : change.rows) visit(row, row[ColText]);
+    }
+    input = change.first + change.consumed;
   }
-  for (size_t i = inputCount_; i-- > 0;) {
-    const size_t place = PlaceOf(i);
-    if (place != NotPassed && place < i) rows_[i] = std::move(rows_[place]);
+  for (; input < snapshot_.groupFirst; ++input) visit(rows_[input], rows_[input][ColText]);
+  // The row being walked at the call has become change number changeCount, or is still walked.
+  const std::vector<Row>& group =
+      changes_.size() > snapshot_.changeCount ? changes_[snapshot_.changeCount].rows : groupRows_;
+  for (size_t i = 0; i < snapshot_.groupDone; ++i) visit(group[i], group[i][ColText]);
+  visit(snapshot_.current, snapshot_.current[ColText]);
+}
+
+void TableWalk::WriteTableDump() {
+  auto table = std::make_unique<TableDumpWriter>("sa.txt");
+  const bool tailKept = firstDump_.writer != nullptr;
+  size_t size = 0;
+  VisitSnapshotHead(
+      [&](const Row& row, std::string_view text) { size += RowTextSizeWith(row, text); });
+  size_t tailStart = firstDump_.tailStart;
+  if (tailKept) {
+    for (size_t i = firstDump_.next; i < snapshot_.next; ++i) {
+      tailStart += TableDumpWriter::RowTextSize(rows_[i]);
+    }
+  } else {
+    for (size_t i = snapshot_.next; i < inputCount_; ++i) {
+      size += TableDumpWriter::RowTextSize(rows_[i]);
+    }
   }
-  for (KeptRow& keptRow : kept_) rows_[keptRow.index] = std::move(keptRow.row);
-  rows_.resize(inputCount_);
-  job_.WorkTable->ReplaceRows(std::move(rows_));
+  table->Reserve(size);
+  VisitSnapshotHead([&](const Row& row, std::string_view text) { table->Append(row, text); });
+  if (tailKept) {
+    table->AppendDumpText(firstDump_.writer->Text().substr(tailStart));
+    table->Finish();
+    return;
+  }
+  const size_t headSize = table->Text().size();
+  for (size_t i = snapshot_.next; i < inputCount_; ++i) table->Append(rows_[i]);
+  table->Finish();
+  firstDump_.writer = std::move(table);
+  firstDump_.next = snapshot_.next;
+  firstDump_.tailStart = headSize;
+}
+
+// Puts the changes into the table, which has room for the rows it will hold. Moves only, so
+// nothing here can fail. See Note [walk in two sweeps].
+void TableWalk::ApplyChanges() {
+  // New texts first, while every input row still stands at its own index.
+  for (Change& change : changes_) {
+    if (change.textOnly) rows_[change.first][ColText] = std::move(change.text);
+  }
+  rows_.resize(std::max(inputCount_, rowCount_));
+  // The input rows that remain, run by run between expansions: each run moves by the rows that
+  // the expansions before it added or removed. Their places grow with their index, so the runs
+  // that move towards the front can be moved in increasing order, then those that move towards
+  // the back in decreasing order, neither overwriting a row still to be moved.
+  std::ptrdiff_t shift = 0;
+  size_t runStart = 0;
+  for (const Change& change : changes_) {
+    if (change.textOnly) continue;
+    if (shift < 0) MoveRun(runStart, change.first, shift);
+    shift += change.Growth();
+    runStart = change.first + change.consumed;
+  }
+  if (shift < 0) MoveRun(runStart, inputCount_, shift);
+  size_t runEnd = inputCount_;
+  for (auto change = changes_.rbegin(); change != changes_.rend(); ++change) {
+    if (change->textOnly) continue;
+    if (shift > 0) MoveRun(change->first + change->consumed, runEnd, shift);
+    shift -= change->Growth();
+    runEnd = change->first;
+  }
+  // The rows of the expansions, into the places left between the runs.
+  for (Change& change : changes_) {
+    if (change.textOnly) continue;
+    size_t place = change.first + shift;
+    for (Row& row : change.rows) rows_[place++] = std::move(row);
+    shift += change.Growth();
+  }
+  rows_.resize(rowCount_);
+}
+
+// Moves the input rows begin to end - 1 by `shift` places, in the order that never overwrites
+// a row of the run before it has moved.
+void TableWalk::MoveRun(size_t begin, size_t end, std::ptrdiff_t shift) {
+  if (shift < 0) {
+    for (size_t i = begin; i < end; ++i) rows_[i + shift] = std::move(rows_[i]);
+  } else if (shift > 0) {
+    for (size_t i = end; i-- > begin;) rows_[i + shift] = std::move(rows_[i]);
+  }
 }
 
 }  // namespace
+
+int CommandFirstByte(std::string_view text) {
+  const size_t colon = text.rfind(':');
+  if (colon == std::string_view::npos) {
+    if (text.empty() || text[0] == ' ' || text[0] == '\t') return -1;
+    return static_cast<unsigned char>(text[0]);
+  }
+  for (size_t at = colon + 1; at < text.size(); ++at) {
+    if (static_cast<unsigned char>(text[at]) > 32) return static_cast<unsigned char>(text[at]);
+  }
+  return -1;
+}
 
 void WalkTable(TMq71R04CompilerObject& job) {
   TableWalk(job).Run();

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,27 +16,32 @@ namespace {
 
 using Row = TWorkTableObject::Row;
 
-// One row of a dump: the eight cells joined by single blanks, then CR LF.
-size_t RowTextSize(const Row& row) {
-  size_t size = TWorkTableObject::ColumnCount - 1 + 2;
-  for (const std::string& cell : row) size += cell.size();
-  return size;
+// Copies a cell to `out` and returns the end. Most cells of a dump are one byte (the "$" and "#"
+// placeholders, short line numbers), and for those a library call cost more than the copy.
+char* PutCell(char* out, std::string_view cell) {
+  if (cell.size() == 1) {
+    *out = cell[0];
+    return out + 1;
+  }
+  std::memcpy(out, cell.data(), cell.size());
+  return out + cell.size();
 }
 
-// Grows `text` by the row's size once and copies the cells into place: dumps of large tables
-// are written often enough that appending cell by cell showed in profiles.
-void AppendRowText(std::string& text, const Row& row) {
-  size_t at = text.size();
-  text.resize(at + RowTextSize(row));
-  char* out = text.data();
-  for (int column = 0; column < TWorkTableObject::ColumnCount; ++column) {
-    if (column > 0) out[at++] = ' ';
-    const std::string& cell = row[column];
-    std::memcpy(out + at, cell.data(), cell.size());
-    at += cell.size();
+// Writes the line of a row, with `text` as its ColText cell, to `out`, which has room for it.
+// The columns are written one by one rather than in a loop that asks for the text column
+// at each: dumps of the whole table are written often.
+void PutRowText(char* out, const Row& row, std::string_view text) {
+  out = PutCell(out, row[ColFile]);
+  *out++ = ' ';
+  out = PutCell(out, row[ColLine]);
+  *out++ = ' ';
+  out = PutCell(out, text);
+  for (int column = ColOperand1; column < TWorkTableObject::ColumnCount; ++column) {
+    *out++ = ' ';
+    out = PutCell(out, row[column]);
   }
-  out[at++] = '\r';
-  out[at] = '\n';
+  out[0] = '\r';
+  out[1] = '\n';
 }
 
 }  // namespace
@@ -91,40 +97,99 @@ void TWorkTableObject::DeleteRowsWhere(const std::vector<bool>& doomed) {
 
 std::string TWorkTableObject::DumpText() const {
   size_t size = 0;
-  for (const Row& row : rows_) size += RowTextSize(row);
-  std::string text;
-  text.reserve(size);
-  for (const Row& row : rows_) AppendRowText(text, row);
+  for (const Row& row : rows_) size += TableDumpWriter::RowTextSize(row);
+  std::string text(size, '\0');
+  char* out = text.data();
+  for (const Row& row : rows_) {
+    PutRowText(out, row, row[ColText]);
+    out += TableDumpWriter::RowTextSize(row);
+  }
   return text;
 }
 
 void TWorkTableObject::SaveToFile(const std::string& fileName) const {
   TableDumpWriter writer(fileName);
+  size_t size = 0;
+  for (const Row& row : rows_) size += TableDumpWriter::RowTextSize(row);
+  writer.Reserve(size);
   for (const Row& row : rows_) writer.Append(row);
   writer.Finish();
 }
 
-namespace {
-constexpr size_t DumpBlockSize = 1 << 14;  // a few pages: enough to make writes few
-}  // namespace
-
 TableDumpWriter::TableDumpWriter(const std::string& fileName)
     : fileName_(fileName), fd_(::open(fileName.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666)) {
   if (fd_ < 0) throw TranslatorError("Cannot create file " + fileName);
-  block_.reserve(DumpBlockSize);
 }
 
 TableDumpWriter::~TableDumpWriter() {
   if (fd_ >= 0) ::close(fd_);
 }
 
+size_t TableDumpWriter::RowTextSize(const Row& row) {
+  size_t size = TWorkTableObject::ColumnCount - 1 + 2;
+  for (const std::string& cell : row) size += cell.size();
+  return size;
+}
+
+void TableDumpWriter::Reserve(size_t bytes) {
+  if (bytes <= capacity_) return;
+  std::unique_ptr<char[]> block(new char[bytes]);
+  if (filled_ > 0) std::memcpy(block.get(), block_.get(), filled_);
+  block_ = std::move(block);
+  capacity_ = bytes;
+}
+
+// `bytes` more of the text, taken from the room; the room grows at least twofold when it runs
+// out, so that a writer not told the size up front still copies its text a bounded number of
+// times.
+char* TableDumpWriter::Room(size_t bytes) {
+  const size_t needed = filled_ + bytes;
+  if (needed > capacity_) Reserve(std::max(needed, 2 * capacity_));
+  char* room = block_.get() + filled_;
+  filled_ = needed;
+  return room;
+}
+
 void TableDumpWriter::Append(const TWorkTableObject::Row& row) {
-  AppendRowText(block_, row);
-  if (block_.size() >= DumpBlockSize) WriteBlock();
+  Append(row, row[ColText]);
+}
+
+void TableDumpWriter::Append(const TWorkTableObject::Row& row, std::string_view text) {
+  const size_t size = RowTextSize(row) - row[ColText].size() + text.size();
+  PutRowText(Room(size), row, text);
+}
+
+void TableDumpWriter::AppendDumpText(std::string_view text) {
+  dumpText_ = text;
 }
 
 void TableDumpWriter::Finish() {
-  WriteBlock();
+  // Both pieces in one call; a write that takes less goes on with the rest.
+  iovec pieces[2] = {{block_.get(), filled_},
+                     {const_cast<char*>(dumpText_.data()), dumpText_.size()}};
+  iovec* piece = pieces;
+  int pieceCount = 2;
+  while (pieceCount > 0) {
+    if (piece->iov_len == 0) {
+      ++piece;
+      --pieceCount;
+      continue;
+    }
+    const ssize_t count = ::writev(fd_, piece, pieceCount);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) Fail();
+    written_ += count;
+    size_t left = static_cast<size_t>(count);
+    while (left > 0 && left >= piece->iov_len) {
+      left -= piece->iov_len;
+      ++piece;
+      --pieceCount;
+    }
+    if (left > 0) {
+      piece->iov_base = static_cast<char*>(piece->iov_base) + left;
+      piece->iov_len -= left;
+    }
+  }
   // Cut off what is left of a longer earlier file. Only regular files have a length to cut.
   struct stat status {};
   if (::fstat(fd_, &status) != 0) Fail();
@@ -134,20 +199,6 @@ void TableDumpWriter::Finish() {
   const int fd = fd_;
   fd_ = -1;
   if (::close(fd) != 0) Fail();
-}
-
-void TableDumpWriter::WriteBlock() {
-  const char* data = block_.data();
-  size_t left = block_.size();
-  while (left > 0) {
-    const ssize_t count = ::write(fd_, data, left);
-    if (count < 0 && errno == EINTR) continue;
-    if (count <= 0) Fail();
-    data += count;
-    left -= static_cast<size_t>(count);
-    written_ += count;
-  }
-  block_.clear();
 }
 
 void TableDumpWriter::Fail() {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Column indices of a work-table row.
@@ -112,11 +114,11 @@ void TWorkTableObject::DeleteRowsIf(IsDoomed isDoomed) {
   rows_.resize(kept);
 }
 
-// Writes rows to a file in the form of TWorkTableObject::DumpText, one row at a time, so that a
-// dump can be made of rows that stand in several places without first copying them into one
-// table. The text goes out in blocks of bounded size. A file that cannot be opened throws
-// "Cannot create file <name>", a failed write "Cannot write file <name>"; the file is complete
-// only after Finish.
+// Writes rows to a file in the form of TWorkTableObject::DumpText, so that a dump can be made of
+// rows that stand in several places without first copying them into one table. The text is put
+// together in memory and goes out at Finish in a single write. A file that cannot be opened
+// throws "Cannot create file <name>", a failed write "Cannot write file <name>"; the file is
+// complete only after Finish.
 //
 // An existing file is overwritten in place and cut to the new length at Finish rather than
 // truncated when opened: on ext4, truncating a file and writing it anew frees its blocks and
@@ -128,15 +130,34 @@ class TableDumpWriter {
   TableDumpWriter(const TableDumpWriter&) = delete;
   TableDumpWriter& operator=(const TableDumpWriter&) = delete;
   ~TableDumpWriter();
+
+  // Room for `bytes` of text in all, so that a writer told the size up front allocates once.
+  void Reserve(size_t bytes);
   void Append(const TWorkTableObject::Row& row);
+  // The row with `text` in place of its ColText cell.
+  void Append(const TWorkTableObject::Row& row, std::string_view text);
+  // Text already in dump form, written behind the appended rows without being copied: it must
+  // stay valid until Finish, and nothing may be appended after it.
+  void AppendDumpText(std::string_view text);
+  // The text of the rows appended so far (without the text of AppendDumpText); it stays
+  // available after Finish, for a caller that reuses part of it in a later dump.
+  std::string_view Text() const { return std::string_view(block_.get(), filled_); }
   void Finish();
 
+  // The size of a row's line in a dump: its cells, seven blanks and CR LF.
+  static size_t RowTextSize(const TWorkTableObject::Row& row);
+
  private:
-  void WriteBlock();
+  char* Room(size_t bytes);
   [[noreturn]] void Fail();
 
   std::string fileName_;
   int fd_ = -1;
   long long written_ = 0;
-  std::string block_;
+  // The text in its first filled_ bytes, then room. Not a std::string, which would clear the
+  // room before it is written.
+  std::unique_ptr<char[]> block_;
+  size_t capacity_ = 0;
+  size_t filled_ = 0;
+  std::string_view dumpText_;
 };

@@ -228,4 +228,41 @@ TEST(DefineList, MayChangeIsTrueForEveryTextSubstitutionChanges) {
   EXPECT_GT(changed, 300);  // the rounds did exercise substitution
 }
 
+// Substituted is MayChange and Substitute in one: false exactly when MayChange is, and then
+// the result is left alone; otherwise the result is the substituted text.
+TEST(DefineList, SubstitutedAgreesWithMayChangeAndSubstitute) {
+  std::mt19937 random(9);
+  const std::string alphabet = "aAbB:,\t x";
+  auto word = [&](int maxLength) {
+    std::string text;
+    const int length = static_cast<int>(random() % (maxLength + 1));
+    for (int i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
+    return text;
+  };
+  for (int round = 0; round < 3000; ++round) {
+    DefineList list;
+    const int count = static_cast<int>(random() % 6);
+    for (int i = 0; i < count; ++i) list.Append(word(3) + "=" + word(4));
+    const std::string text = word(14);
+    std::string result = "untouched";
+    const bool mayChange = list.Substituted(text, result);
+    ASSERT_EQ(mayChange, list.MayChange(text)) << "text \"" << text << "\"";
+    ASSERT_EQ(result, mayChange ? Substituted(list, text) : "untouched")
+        << "text \"" << text << "\"";
+  }
+}
+
+TEST(DefineList, AppendOfSymbolAndValueJoinsThemWithEquals) {
+  DefineList list;
+  list.Append("A", "5");
+  list.Append("", "x");
+  list.Append("b", "");
+  EXPECT_EQ(list.Entry(0), "A=5");
+  EXPECT_EQ(list.Entry(1), "=x");
+  EXPECT_EQ(list.Entry(2), "b=");
+  std::string_view value;
+  ASSERT_TRUE(list.LookUp("a", value));
+  EXPECT_EQ(value, "5");
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <random>
 
 #include "support/Testsupport.h"
 #include "worktable/Translatorerror.h"
@@ -101,6 +102,54 @@ TEST(SourceLineViews, AgreeWithSplitLinesAndPointIntoTheText) {
     EXPECT_LE(views[i].data() + views[i].size(), bytes.data() + bytes.size());
   }
   EXPECT_EQ(lines, (Lines{"a", "", "b", "c", "", std::string("\0d", 2), "\xff"}));
+}
+
+// Line ends read one byte at a time: CR LF, else a lone CR or LF.
+Lines SplitByteByByte(const std::string& bytes) {
+  Lines lines;
+  std::string line;
+  bool open = false;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const char c = bytes[i];
+    if (c != '\r' && c != '\n') {
+      line += c;
+      open = true;
+      continue;
+    }
+    lines.push_back(line);
+    line.clear();
+    open = false;
+    if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+  }
+  if (open) lines.push_back(line);
+  return lines;
+}
+
+// Texts of few different bytes, so that line ends of every kind meet in every order, also at
+// the very end of the text.
+TEST(SourceLineCursor, AgreesWithAByteByByteSplitOnRandomTexts) {
+  std::mt19937 random(5);
+  const char alphabet[] = {'\r', '\n', 'a', '\0', ' '};
+  for (int round = 0; round < 3000; ++round) {
+    std::string bytes(random() % 12, ' ');
+    for (char& c : bytes) c = alphabet[random() % sizeof alphabet];
+    const Lines expected = SplitByteByByte(bytes);
+    Lines lines;
+    SourceLineCursor cursor(bytes);
+    std::string_view line;
+    while (cursor.Next(line)) lines.emplace_back(line);
+    ASSERT_EQ(lines, expected) << round;
+    EXPECT_FALSE(cursor.Next(line));
+    const bool endsInLineEnd = !bytes.empty() && (bytes.back() == '\r' || bytes.back() == '\n');
+    EXPECT_EQ(expected.size(), LineEndCount(bytes) + (endsInLineEnd || bytes.empty() ? 0 : 1));
+  }
+}
+
+TEST(LineEndCount, CountsCrLfLoneCrAndLoneLfOnceEach) {
+  EXPECT_EQ(LineEndCount(""), 0u);
+  EXPECT_EQ(LineEndCount("a\r\nb\rc\n\n"), 4u);
+  EXPECT_EQ(LineEndCount("\r\r\n\n\r"), 4u);
+  EXPECT_EQ(LineEndCount(std::string("\0\r", 2)), 1u);
 }
 
 TEST(ReadSourceBytes, ReturnsEveryByteUnchanged) {

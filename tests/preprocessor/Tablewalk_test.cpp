@@ -80,6 +80,17 @@ TEST_F(TableWalkTest, CommandMustMatchTheNameExactly) {
   EXPECT_EQ(Texts(), (Lines{"PUT a0", "puts a0", "nop", "nop"}));
 }
 
+// A definition without a name (none is read from a file, whose lines are trimmed) would be
+// called by every statement whose command word is empty.
+TEST_F(TableWalkTest, NamelessDefinitionIsCalledByStatementsWithoutCommand) {
+  auto definition = std::make_unique<TMacrosObject>(job_);
+  definition->AddRow("lib.inc", "1", "nop", "#", "#", "#", "#", "#");
+  job_.Macros->push_back(std::move(definition));
+  Rows({"", "x:", "halt", " y"});
+  WalkTable(job_);
+  EXPECT_EQ(Texts(), (Lines{"nop", "x:nop", "halt", "nop"}));
+}
+
 TEST_F(TableWalkTest, InvalidArgumentListLeavesTheCallAsItIs) {
   Library({".macro put r, v", "movl r, v", ".endmacro"});
   Rows({"put a0 b, 3", "put a0,,3"});
@@ -434,6 +445,25 @@ TEST_F(TableWalkTest, ManyCallsAndDefinesOverManyRows) {
       job_.WorkTable->GetItem(0, ColText).substr(job_.WorkTable->GetItem(0, ColText).find(':')),
       ": addl  0 , 1");
   EXPECT_EQ(Printed(), "");
+}
+
+// The walk looks for calls only where the command word's first byte could begin a macro name:
+// that byte must be the command word's own, for any text.
+TEST(CommandFirstByte, IsTheFirstByteOfTheCommandWord) {
+  OutputSink out;
+  const TMq71R04_ASMParserObject parser = TMq71R04_ASMParserObject::Bare(out);
+  const char alphabet[] = {'a', 'b', ':', ' ', '\t', '\x01', '\0', ',', '\xff', '\r'};
+  std::mt19937 random(13);
+  for (int round = 0; round < 20000; ++round) {
+    std::string text(random() % 9, ' ');
+    for (char& c : text) c = alphabet[random() % sizeof alphabet];
+    const std::string_view command = parser.ExtractCommandView(text);
+    const int expected = command.empty() ? -1 : static_cast<unsigned char>(command[0]);
+    ASSERT_EQ(CommandFirstByte(text), expected) << "text \"" << text << "\"";
+  }
+  EXPECT_EQ(CommandFirstByte("x: y: bump a0"), 'b');
+  EXPECT_EQ(CommandFirstByte("label:"), -1);
+  EXPECT_EQ(CommandFirstByte(" bump"), -1);
 }
 
 }  // namespace

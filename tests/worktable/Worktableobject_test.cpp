@@ -7,7 +7,7 @@
 
 namespace {
 
-TWorkTableObject TableOf(std::initializer_list<std::string> texts) {
+TWorkTableObject TableOf(const std::vector<std::string>& texts) {
   TWorkTableObject table;
   int line = 0;
   for (const std::string& text : texts) {
@@ -284,6 +284,73 @@ TEST(TableDumpWriter, DevicesAcceptOrRefuseTheText) {
     ADD_FAILURE() << "writing to /dev/full succeeded";
   } catch (const TranslatorError& error) {
     EXPECT_EQ(std::string(error.what()), "Cannot write file /dev/full");
+  }
+}
+
+// A row may be written with another text in place of its own, and a dump may end with the text
+// of rows that an earlier dump put together; the whole goes out in one piece.
+TEST(TableDumpWriter, RowsWithOtherTextsAndReusedDumpText) {
+  TemporaryDirectory directory;
+  const auto path = directory.Path() / "dump.txt";
+  const TWorkTableObject table = TableOf({"a", "bb", "ccc"});
+  const auto& rows = table.Rows();
+  struct Case {
+    std::string text;    // for row 1, when it is appended
+    size_t firstReused;  // rows from this one on come from the first dump's text
+    std::vector<std::string> expected;
+  };
+  const std::string longText(70000, 'q');
+  const Case cases[] = {
+      {"", 3, {"a", "", "ccc"}},         {"xyz", 3, {"a", "xyz", "ccc"}},
+      {"x", 2, {"a", "x", "ccc"}},       {longText, 2, {"a", longText, "ccc"}},
+      {"unused", 1, {"a", "bb", "ccc"}}, {"unused", 0, {"a", "bb", "ccc"}},
+  };
+  for (const Case& c : cases) {
+    TableDumpWriter first(path.string());
+    for (const auto& row : rows) first.Append(row);
+    first.Finish();
+    ASSERT_EQ(first.Text(), table.DumpText());  // still there after Finish
+
+    TableDumpWriter second(path.string());
+    size_t reusedStart = 0;
+    for (size_t r = 0; r < c.firstReused; ++r) {
+      if (r == 1) {
+        second.Append(rows[r], c.text);
+      } else {
+        second.Append(rows[r]);
+      }
+      reusedStart += TableDumpWriter::RowTextSize(rows[r]);
+    }
+    second.AppendDumpText(first.Text().substr(reusedStart));
+    second.Finish();
+    EXPECT_EQ(ReadFile(path), TableOf(c.expected).DumpText())
+        << c.text.size() << " " << c.firstReused;
+  }
+}
+
+TEST(TableDumpWriter, RowTextSizeCountsCellsBlanksAndLineEnd) {
+  const TWorkTableObject table = TableOf({"", "abc"});
+  EXPECT_EQ(TableDumpWriter::RowTextSize(table.Rows()[0]), 5u + 1 + 0 + 5 + 7 + 2);
+  EXPECT_EQ(TableDumpWriter::RowTextSize(table.Rows()[1]), 5u + 1 + 3 + 5 + 7 + 2);
+  EXPECT_EQ(table.DumpText().size(), TableDumpWriter::RowTextSize(table.Rows()[0]) +
+                                         TableDumpWriter::RowTextSize(table.Rows()[1]));
+}
+
+// Reserving less than is then written, or nothing, gives the same text as reserving enough.
+TEST(TableDumpWriter, ReservedRoomDoesNotChangeTheText) {
+  TemporaryDirectory directory;
+  const auto path = directory.Path() / "dump.txt";
+  TWorkTableObject table;
+  for (int r = 0; r < 300; ++r)
+    table.AddRow("f", std::to_string(r), std::string(r % 40, 'x'), "$", "", "", "", "");
+  const std::string expected = table.DumpText();
+  for (size_t reserved :
+       {size_t{0}, size_t{1}, size_t{100}, expected.size(), 3 * expected.size()}) {
+    TableDumpWriter writer(path.string());
+    writer.Reserve(reserved);
+    for (const auto& row : table.Rows()) writer.Append(row);
+    writer.Finish();
+    EXPECT_EQ(ReadFile(path), expected) << reserved;
   }
 }
 

@@ -3,12 +3,12 @@
 
 Each program has labels, forward and backward jumps, address loads, data tables, #define
 symbols and a fixed number of macro calls from a library include. The script prints, per size,
-the median wall time of several runs, next to the start-up time of a trivial process.
+the median wall time of several runs, next to the start-up time of a trivial process
+(`true`) run in turns with it.
 
-Usage: bench/benchmark.py [path/to/mq71asm] [--runs N]
+Usage: bench/benchmark.py [path/to/mq71asm] [--runs=N]   (default 21 runs per size)
 """
 import os
-import shutil
 import statistics
 import subprocess
 import sys
@@ -62,25 +62,31 @@ def program(rows):
     return "\n".join(lines) + "\n"
 
 
-def median_seconds(command, cwd, runs):
-    samples = []
+def seconds_of(command, cwd):
+    start = time.perf_counter()
+    subprocess.run(command, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                   check=True)
+    return time.perf_counter() - start
+
+
+def paired_medians(command, cwd, runs):
+    """Median times of the command and of a trivial process, run in turns so that a slow
+    stretch of the machine weighs on both alike. One run first, unmeasured, creates the files."""
+    seconds_of(command, cwd)
+    program, trivial = [], []
     for _ in range(runs):
-        start = time.perf_counter()
-        subprocess.run(command, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                       check=True)
-        samples.append(time.perf_counter() - start)
-    return statistics.median(samples)
+        trivial.append(seconds_of(["true"], cwd))
+        program.append(seconds_of(command, cwd))
+    return statistics.median(program), statistics.median(trivial)
 
 
 def main():
     args = [a for a in sys.argv[1:] if not a.startswith("--runs")]
-    runs = 5
+    runs = 21
     for a in sys.argv[1:]:
         if a.startswith("--runs="):
             runs = int(a.split("=", 1)[1])
     binary = os.path.abspath(args[0] if args else "build/mq71asm")
-    trivial = median_seconds(["true"], ".", runs * 4)
-    print(f"trivial process: {trivial * 1000:8.2f} ms")
     previous = None
     for rows in SIZES:
         with tempfile.TemporaryDirectory(prefix="mq71bench") as root:
@@ -91,10 +97,10 @@ def main():
                 f.write(program(rows))
             command = [binary, f"-rd={root}", "-sl=main.asm", f"-ip={root}/lib", "-of=out.bin",
                        "-cs=sum", "-mh=fault", "-is=4096"]
-            seconds = median_seconds(command, root, runs)
+            seconds, trivial = paired_medians(command, root, runs)
             ratio = f"  x{seconds / previous:5.2f} vs previous size" if previous else ""
-            print(f"{rows:7d} rows:     {seconds * 1000:8.2f} ms  x{seconds / trivial:6.2f} trivial"
-                  f"{ratio}")
+            print(f"{rows:7d} rows: {seconds * 1000:8.2f} ms  (trivial process {trivial * 1000:5.2f} ms,"
+                  f" x{seconds / trivial:6.2f}){ratio}")
             previous = seconds
     return 0
 

@@ -265,7 +265,7 @@ TEST_F(TableWalkTest, WalkThatRunsOutOfMemoryLeavesTheTableAsItFoundIt) {
 }
 
 // The walk as an index loop over the table, call by call, with both dumps written at every
-// call: the reference for the streaming walk.
+// call: the reference for WalkTable.
 void ReferenceWalk(TMq71R04CompilerObject& job) {
   TWorkTableObject& table = *job.WorkTable;
   for (int r = 0; r < table.RowCount(); ++r) {
@@ -313,12 +313,12 @@ void ReferenceWalk(TMq71R04CompilerObject& job) {
 // loop, in directories of their own: the tables, the printed text and both dumps must agree
 // after each walk.
 void ExpectWalkAgreesWithReference(const Lines& library, const Lines& rows, unsigned tick) {
-  TemporaryDirectory streamingDirectory;
+  TemporaryDirectory walkedDirectory;
   TemporaryDirectory referenceDirectory;
-  TMq71R04CompilerObject streaming;
+  TMq71R04CompilerObject walked;
   TMq71R04CompilerObject reference;
   for (auto [job, directory] :
-       {std::pair{&streaming, &streamingDirectory}, std::pair{&reference, &referenceDirectory}}) {
+       {std::pair{&walked, &walkedDirectory}, std::pair{&reference, &referenceDirectory}}) {
     CurrentDirectoryScope scope(directory->Path());
     job->TickCounter = [tick] { return tick; };
     Lines lines = library;
@@ -331,24 +331,23 @@ void ExpectWalkAgreesWithReference(const Lines& library, const Lines& rows, unsi
   for (const std::string& row : rows) description += row + " | ";
   for (int walk = 0; walk < 3; ++walk) {
     {
-      CurrentDirectoryScope scope(streamingDirectory.Path());
-      WalkTable(streaming);
+      CurrentDirectoryScope scope(walkedDirectory.Path());
+      WalkTable(walked);
     }
     {
       CurrentDirectoryScope scope(referenceDirectory.Path());
       ReferenceWalk(reference);
     }
-    ASSERT_EQ(streaming.WorkTable->DumpText(), reference.WorkTable->DumpText()) << description;
-    ASSERT_EQ(streaming.Out.Captured(), reference.Out.Captured()) << description;
+    ASSERT_EQ(walked.WorkTable->DumpText(), reference.WorkTable->DumpText()) << description;
+    ASSERT_EQ(walked.Out.Captured(), reference.Out.Captured()) << description;
     for (const std::string name : {"sa.txt", "MacrosBody.txt"}) {
-      ASSERT_EQ(ReadFile(streamingDirectory.Path() / name),
-                ReadFile(referenceDirectory.Path() / name))
+      ASSERT_EQ(ReadFile(walkedDirectory.Path() / name), ReadFile(referenceDirectory.Path() / name))
           << name << " after walk " << walk << ": " << description;
     }
   }
 }
 
-TEST(TableWalkReference, StreamingWalkAgreesWithTheIndexLoop) {
+TEST(TableWalkReference, WalkAgreesWithTheIndexLoop) {
   const Lines library = {
       ".macro one", "inc a0",        ".endmacro",  ".macro two p, q", "z: movl p, q", "jnz z",
       ".endmacro",  ".macro e",      ".endmacro",  ".macro dup v",    "one",          "d2 v",
@@ -370,7 +369,7 @@ TEST(TableWalkReference, StreamingWalkAgreesWithTheIndexLoop) {
 // Most rows of a real program pass a walk unchanged, between calls and rows that #define
 // symbols change: the walk leaves such rows where they are until the end, and its "sa.txt" must
 // still show them at their places at the time of each call.
-TEST(TableWalkReference, StreamingWalkAgreesOnLongProgramsOfMostlyPlainRows) {
+TEST(TableWalkReference, WalkAgreesOnLongProgramsOfMostlyPlainRows) {
   const Lines library = {".macro one",    "inc a0",       ".endmacro",    ".macro two p, q",
                          "movl p, q",     ".endmacro",    ".macro e",     ".endmacro",
                          "#define S one", "#define T e",  "#define V a1", "#define p,q nop",

@@ -257,12 +257,12 @@ int32_t ShapeValue(const InstructionFormat& format, const RowOperands& operands)
 }
 
 int32_t ReadValue(const TMq71R04_ASMParserObject& parser, ValueReading reading,
-                  const std::string& text) {
+                  std::string_view text) {
   if (reading == Number) return parser.ParseNumber(text);
   // A resolved address is ten binary digits without their suffix. The suffixed text is put
   // together on the stack when it fits, as it does for every resolved address.
   std::array<char, 32> suffixed;
-  if (text.size() >= suffixed.size()) return parser.ParseNumber(text + "b");
+  if (text.size() >= suffixed.size()) return parser.ParseNumber(std::string(text) + "b");
   text.copy(suffixed.data(), text.size());
   suffixed[text.size()] = 'b';
   return parser.ParseNumber(std::string_view(suffixed.data(), text.size() + 1));
@@ -274,7 +274,7 @@ RowOperands ReadOperands(const TMq71R04_ASMParserObject& parser, const Instructi
                          const TWorkTableObject::Row& cells) {
   RowOperands operands;
   for (size_t i = 0; i < 2; ++i) {
-    const std::string& text = cells[ColOperand1 + i];
+    const std::string_view text = cells[ColOperand1 + static_cast<int>(i)];
     operands.Texts[i] = text;
     int found = 0;
     switch (format.Operands[i]) {
@@ -398,7 +398,7 @@ std::string_view DataFault(const std::array<int32_t, Count>& values, int32_t max
 
 int TMq71R04_ASMParserObject::TranslateLine(int row, TWorkTableObject& table) {
   const TWorkTableObject::Row& cells = CheckedRow(table, row);
-  const std::string& command = cells[ColCommand];
+  const std::string_view command = cells[ColCommand];
   if (command == DataWordCommand) return EncodeDataWord(row, table);
   if (command == DataByteCommand) return EncodeDataByte(row, table);
   // An unknown command was reported by command recognition already.

@@ -258,11 +258,12 @@ int TMq71R04_ASMParserObject::Report(std::string_view pattern, int row,
 // Decides only whether the command exists and has at most two operands; whether the operands
 // suit it is the encoder's business.
 int TMq71R04_ASMParserObject::ParseStatement(int row, TWorkTableObject& table) {
-  // Read in place: only other cells of the row are written while the statement is in use.
   // Tabs count as spaces here, so a tab inside an operand makes the list malformed.
   std::string_view command;
   const int split = SplitStatement(table.Cell(row, ColText), command, Operands);
-  table.SetItem(row, ColCommand, std::string(command));
+  table.SetItem(row, ColCommand, command);
+  // Writing a cell may move the row's text, which `command` was a view of.
+  command = table.Cell(row, ColCommand);
   if (split != 0) return 1;
 
   const int position = ScanInstructionExact(command);
@@ -275,10 +276,10 @@ int TMq71R04_ASMParserObject::ParseStatement(int row, TWorkTableObject& table) {
 
 int TMq71R04_ASMParserObject::StoreRecognisedInstruction(int position, int row,
                                                          TWorkTableObject& table) {
-  table.SetItem(row, ColCode, InstructionValue(position));
+  table.SetItem(row, ColCode, InstructionValueView(position));
   const std::vector<std::string>& operands = Operands.Items;
   if (operands.size() > MaximumOperandCount) return Report(OperandCountMessage, row, table);
-  table.SetItem(row, ColOperand1, operands.size() > 0 ? operands[0] : std::string());
-  table.SetItem(row, ColOperand2, operands.size() > 1 ? operands[1] : std::string());
+  table.SetItem(row, ColOperand1, operands.size() > 0 ? operands[0] : std::string_view());
+  table.SetItem(row, ColOperand2, operands.size() > 1 ? operands[1] : std::string_view());
   return 0;
 }

@@ -91,12 +91,12 @@ class DataAllocation {
 
   // Sets a well-formed directive aside; false leaves the row in place.
   bool TakeDirective(int row) {
-    const std::string& text = table_.Cell(row, ColText);
+    const std::string_view text = table_.Cell(row, ColText);
     if (!MayBeDirective(text)) return false;
     LabelledStatement parts = SplitOffLabels(text);
     if (!IsDataDirective(parts.Statement)) return false;
-    const std::string& file = table_.Cell(row, ColFile);
-    const std::string& line = table_.Cell(row, ColLine);
+    const std::string_view file = table_.Cell(row, ColFile);
+    const std::string_view line = table_.Cell(row, ColLine);
     values_.Clear();
     parser_.SplitArgumentList(parts.Statement, values_, DataSegmentList, line, file);
     // A malformed list has been reported; its row stays and fails in command recognition.
@@ -107,10 +107,8 @@ class DataAllocation {
     // Two bytes per word, the first one high; an odd count is padded with "0x00".
     if (bytes && items.size() % 2 != 0) items.emplace_back(kPadByte);
     dataRowCount_ += bytes ? items.size() / 2 : items.size();
-    // The row is deleted, so its file and line can be taken rather than copied.
-    directives_.push_back({std::move(table_.MutableCell(row, ColFile)),
-                           std::move(table_.MutableCell(row, ColLine)), std::move(parts.Labels),
-                           bytes, allValues_.size(), items.size()});
+    directives_.push_back({std::string(file), std::string(line), std::move(parts.Labels), bytes,
+                           allValues_.size(), items.size()});
     for (std::string& item : items) allValues_.push_back(std::move(item));
     return true;
   }
@@ -120,18 +118,12 @@ class DataAllocation {
     const std::string_view keyword = directive.Bytes ? kByteAllocation : kWordAllocation;
     const size_t perRow = directive.Bytes ? 2 : 1;
     const size_t end = directive.FirstValue + directive.ValueCount;
+    const std::string firstText = directive.Labels + std::string(keyword);
     for (size_t value = directive.FirstValue; value < end; value += perRow) {
-      TWorkTableObject::Row& row = table_.AppendRow();
-      row[ColFile] = directive.File;
-      row[ColLine] = directive.Line;
-      if (value == directive.FirstValue) {
-        row[ColText].reserve(directive.Labels.size() + keyword.size());
-        row[ColText].append(directive.Labels).append(keyword);
-      } else {
-        row[ColText] = keyword;
-      }
-      row[ColOperand1] = std::move(allValues_[value]);
-      if (directive.Bytes) row[ColOperand2] = std::move(allValues_[value + 1]);
+      const std::string_view text = value == directive.FirstValue ? firstText : keyword;
+      const std::string_view second = directive.Bytes ? allValues_[value + 1] : std::string_view();
+      table_.AppendRow().Assign(
+          {directive.File, directive.Line, text, allValues_[value], second, {}, {}, {}});
     }
   }
 

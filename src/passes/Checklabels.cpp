@@ -66,23 +66,25 @@ class LabelCheck {
 
  private:
   // The pending labels, trimmed, directly followed by the row's text, under the row's file and
-  // line. The row itself is deleted, so its file and line are moved rather than copied.
+  // line. The row itself is deleted.
   int JoinIntoPending(int row) {
     const int joined = pending_;
     pending_ = -1;
-    std::string& text = table_.MutableCell(joined, ColText);
-    TrimInPlace(text);
-    text += table_.Cell(row, ColText);
-    table_.MutableCell(joined, ColFile) = std::move(table_.MutableCell(row, ColFile));
-    table_.MutableCell(joined, ColLine) = std::move(table_.MutableCell(row, ColLine));
+    const TWorkTableObject::Row& source = table_.Rows()[row];
+    TWorkTableObject::Row& target = table_.MutableRow(joined);
+    std::string text(TrimmedView(target[ColText]));
+    text += source[ColText];
+    target.Set(ColFile, source[ColFile]);
+    target.Set(ColLine, source[ColLine]);
+    target.Set(ColText, text);
     deleted_[row] = 1;
     return joined;
   }
 
   void Examine(int row, bool isLast) {
-    const std::string& text = table_.Cell(row, ColText);
+    const std::string_view text = table_.Cell(row, ColText);
     // Most rows hold no ":" at all; one quick search settles them.
-    if (text.find(':') == std::string::npos) return;
+    if (text.find(':') == std::string_view::npos) return;
     const std::string_view statement = TrimmedView(text);
     const size_t lastColon = statement.rfind(':');
     if (lastColon + 1 < statement.size()) {

@@ -78,13 +78,13 @@ class DeclarationGroup {
 void RebuildLabels(TWorkTableObject& table, const std::vector<LabelDeclaration>& declarations,
                    const std::vector<bool>& removed, size_t begin, size_t end) {
   const int row = declarations[begin].Row;
-  const std::string& old = table.Cell(row, ColLabels);
+  const std::string_view old = table.Cell(row, ColLabels);
   std::string labels;
   for (size_t i = begin; i < end; ++i) {
     if (!removed[i]) labels.append(declarations[i].Name).append(":");
   }
   labels.append(old, old.rfind(':') + 1);
-  table.SetItem(row, ColLabels, std::move(labels));
+  table.SetItem(row, ColLabels, labels);
 }
 
 void RebuildEditedRows(TWorkTableObject& table, const std::vector<LabelDeclaration>& declarations,

@@ -11,29 +11,22 @@
 
 namespace {
 
-// Keeps only the part of `text` from `begin` on with `length` characters, in place.
-void KeepPart(std::string& text, size_t begin, size_t length) {
-  text.erase(begin + length);
-  text.erase(0, begin);
-}
-
 // Everything up to the last ":" is the label part, trimmed and with its spaces removed (tabs stay):
-// "start: loop: mov a, b" gives "start:loop:" and "mov a, b". Both cells are edited in place: most
-// rows hold no label and nothing to trim, and then only ColLabels is emptied.
-void SplitAtLastColon(TWorkTableObject& table, int row) {
-  std::string& text = table.MutableCell(row, ColText);
-  std::string& labels = table.MutableCell(row, ColLabels);
+// "start: loop: mov a, b" gives "start:loop:" and "mov a, b". Most rows hold no label, and then
+// the text is only trimmed and ColLabels emptied.
+void SplitAtLastColon(TWorkTableObject::Row& row) {
+  const std::string_view text = row[ColText];
   // A quick forward search first: the backward one goes character by character.
-  if (text.find(':') == std::string::npos) {
-    labels.clear();
-    TrimInPlace(text);
+  if (text.find(':') == std::string_view::npos) {
+    row.Set(ColText, TrimmedView(text));
+    row.Set(ColLabels, {});
     return;
   }
   const size_t lastColon = text.rfind(':');
-  labels.assign(TrimmedView(std::string_view(text).substr(0, lastColon + 1)));
+  std::string labels(TrimmedView(text.substr(0, lastColon + 1)));
   std::erase(labels, ' ');
-  const std::string_view statement = TrimmedView(std::string_view(text).substr(lastColon + 1));
-  KeepPart(text, static_cast<size_t>(statement.data() - text.data()), statement.size());
+  row.Set(ColText, TrimmedView(text.substr(lastColon + 1)));
+  row.Set(ColLabels, labels);
 }
 
 }  // namespace
@@ -43,7 +36,7 @@ int TMq71R04CompilerObject::RecognizeCommands() {
   TMq71R04_ASMParserObject parser(Out);
   bool failed = false;
   for (int row = 0; row < WorkTable->RowCount(); ++row) {
-    SplitAtLastColon(*WorkTable, row);
+    SplitAtLastColon(WorkTable->MutableRow(row));
     parser.Operands.Clear();
     if (parser.ParseStatement(row, *WorkTable) != 0) failed = true;
   }

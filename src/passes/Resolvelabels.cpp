@@ -144,7 +144,7 @@ class LabelResolution {
     if (labels_.Address(entry) > kHighestAddress) {
       return FailRow(row, column, RowMessage(kLabelOutOfRange, row, table_.Cell(row, column)));
     }
-    table_.MutableCell(row, column).assign(labels_.Value(entry));
+    table_.SetItem(row, column, labels_.Value(entry));
   }
 
   void SubstituteNumber(int row, const JumpCommand& jump) {
@@ -152,7 +152,7 @@ class LabelResolution {
     if (value == TMq71R04_ASMParserObject::InvalidNumber || value < 0 || value > kHighestAddress) {
       return FailRow(row, jump.NumberColumn, RowMessage(jump.NotAddressMessage, row, {}));
     }
-    table_.MutableCell(row, jump.NumberColumn).assign(Bits(value));
+    table_.SetItem(row, jump.NumberColumn, Bits(value));
   }
 
   // The pattern filled with the row's file, its line and `operand`.

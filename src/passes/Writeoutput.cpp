@@ -54,7 +54,7 @@ void WriteImageFile(const ProgramImage& image, const std::string& path) {
 int CountDataRows(const TWorkTableObject& table) {
   int count = 0;
   for (int row = 0; row < table.RowCount(); ++row) {
-    const std::string& text = table.Cell(row, ColText);
+    const std::string_view text = table.Cell(row, ColText);
     for (std::string_view keyword : kDataKeywords) {
       if (Contains(text, keyword)) {
         ++count;
@@ -87,8 +87,7 @@ void PrintImageReport(OutputSink& out, const ProgramImage& image, const TWorkTab
 // into one text of the whole table first.
 // One line of the listing onto the end of `block`, which grows once for the whole line.
 void AppendListingLine(std::string& block, const TWorkTableObject::Row& row) {
-  size_t length = TWorkTableObject::ColumnCount - 1 + 2;  // the blanks and CR LF
-  for (const std::string& cell : row) length += cell.size();
+  const size_t length = row.TextSize() + TWorkTableObject::ColumnCount - 1 + 2;  // blanks, CR LF
   size_t at = block.size();
   block.resize(at + length);
   for (int column = 0; column < TWorkTableObject::ColumnCount; ++column) {

@@ -131,7 +131,7 @@ int TMacrosObject::MakeLabelsUnique() {
   RowsByName namedLabels = IndexNamedLabels(*this);
   bool reported = false;
   for (int row = 0; row < RowCount(); ++row) {
-    const std::string text = Cell(row, ColText);
+    const std::string text(Cell(row, ColText));
     const size_t colon = text.find(':');
     if (colon == std::string::npos) continue;
     const std::string oldLabel = Trim(std::string_view(text).substr(0, colon));
@@ -160,7 +160,7 @@ int TMacrosObject::MakeLabelsUnique() {
     std::vector<int> renamed = std::move(naming->second);
     namedLabels.erase(naming);
     for (int other : renamed) {
-      std::string otherText = Cell(other, ColText);
+      std::string otherText(Cell(other, ColText));
       if (ReplaceTrailingOperand(otherText, oldLabel, newLabel)) {
         SetItem(other, ColText, std::move(otherText));
         labelPlaces_[{other, true}] = label;
@@ -176,7 +176,7 @@ void TMacrosObject::ReplaceLabelPlaces(const std::vector<std::string>& newNames)
   for (const auto& [place, label] : labelPlaces_) {
     const auto [row, atEnd] = place;
     const std::string& oldName = generatedLabels_[label];
-    std::string text = Cell(row, ColText);
+    std::string text(Cell(row, ColText));
     if (atEnd) {
       ReplaceTrailingOperand(text, oldName, newNames[label]);
     } else if (StartsWith(text, oldName)) {

@@ -27,7 +27,7 @@ int TMacrosObject::ReadDefinition(const std::string& includeName, std::vector<st
   ReadParameters(rest.substr(std::min(Name.size(), rest.size())), includeName, index, rejected);
   ReadBody(includeName, lines, index, rejected);
   for (int row = 0; row < RowCount(); ++row) {
-    std::string text = Cell(row, ColText);
+    std::string text(Cell(row, ColText));
     text.erase(std::remove(text.begin(), text.end(), '\t'), text.end());
     SetItem(row, ColText, std::move(text));
   }
@@ -93,8 +93,8 @@ void TMacrosObject::Assign(const TMacrosObject& other) {
   labelPlaces_ = other.labelPlaces_;
 }
 
-int TMacrosObject::Expand(std::vector<std::string>& arguments, const std::string& callFile,
-                          const std::string& callLine) {
+int TMacrosObject::Expand(std::vector<std::string>& arguments, std::string_view callFile,
+                          std::string_view callLine) {
   if (arguments.empty()) return 0;
   if (arguments.size() != Parameters.size()) {
     job_->Out.WriteLine(FormatMessage(PM::WrongArgumentCount, {callFile, callLine}));
@@ -164,9 +164,9 @@ void TMacrosObject::SubstituteParameter(const std::string& parameter, const std:
     return;
   }
   for (int row = 0; row < RowCount(); ++row) {
-    const std::string& text = Cell(row, ColText);
-    if (text.find(parameter) == std::string::npos) continue;
-    std::string changed = text;
+    const std::string_view text = Cell(row, ColText);
+    if (text.find(parameter) == std::string_view::npos) continue;
+    std::string changed(text);
     // A row's text is followed by CR LF: its end counts; its start only in the first row.
     if (ReplaceFreeStanding(changed, parameter, argument, TextEnds{row == 0, true})) {
       SetItem(row, ColText, std::move(changed));

@@ -36,8 +36,8 @@ class TMacrosObject : public TWorkTableObject {
 
   // Substitutes the call's arguments for the parameters in the body; each argument goes in
   // with a blank on either side. No arguments: nothing changes. 1 when the count is wrong.
-  int Expand(std::vector<std::string>& arguments, const std::string& callFile,
-             const std::string& callLine);
+  int Expand(std::vector<std::string>& arguments, std::string_view callFile,
+             std::string_view callLine);
 
   // The #define reader for included files: may empty lines[index] and append to `defines`.
   void ReadDefine(const std::string& includeName, std::vector<std::string>& lines,

@@ -127,11 +127,8 @@ std::string RemoveComment(std::string_view line) {
 // overlap checks of an assignment.
 void AddSourceRow(TWorkTableObject& table, std::string_view fileName, int lineIndex,
                   std::string_view statement) {
-  TWorkTableObject::Row& row = table.AppendRow();
-  row[ColFile].append(fileName);
   char digits[16];
   const char* digitsEnd = std::to_chars(digits, digits + sizeof digits, lineIndex).ptr;
-  row[ColLine].append(digits, static_cast<size_t>(digitsEnd - digits));
-  row[ColText].append(statement);
-  for (int column = ColOperand1; column <= ColCode; ++column) row[column].push_back('$');
+  const std::string_view line(digits, static_cast<size_t>(digitsEnd - digits));
+  table.AppendRow().Assign({fileName, line, statement, "$", "$", "$", "$", "$"});
 }

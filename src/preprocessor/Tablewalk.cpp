@@ -50,9 +50,9 @@ size_t RowTextSizeWith(const Row& row, std::string_view text) {
 }
 
 // Everything up to and including the last ':'.
-std::string CallLabels(const std::string& text) {
+std::string CallLabels(std::string_view text) {
   const size_t colon = text.rfind(':');
-  return colon == std::string::npos ? std::string() : text.substr(0, colon + 1);
+  return colon == std::string_view::npos ? std::string() : std::string(text.substr(0, colon + 1));
 }
 
 // The macro definitions by name, in list order per name. Most statements call no macro, and
@@ -99,6 +99,14 @@ class MacroIndex {
   uint64_t nameLengths_ = 0;
   bool hasEmptyName_ = false;
 };
+
+// The call's labels in front of a row's text.
+void PutInFront(Row& row, std::string_view callLabels) {
+  if (callLabels.empty()) return;
+  std::string text(callLabels);
+  text += row[ColText];
+  row.Set(ColText, text);
+}
 
 class TableWalk {
  public:
@@ -216,7 +224,7 @@ const std::vector<int>* TableWalk::DefinitionsCalledBy(std::string_view text) co
 // is walked in full.
 void TableWalk::WalkRow() {
   const Row& row = rows_[next_];
-  const std::string& text = row[ColText];
+  const std::string_view text = row[ColText];
   std::string substituted;
   if (!job_.Defines->Substituted(text, substituted)) {
     if (DefinitionsCalledBy(text) == nullptr) {
@@ -228,7 +236,7 @@ void TableWalk::WalkRow() {
   }
   if (DefinitionsCalledBy(substituted) != nullptr) {
     Row current = row;
-    current[ColText] = std::move(substituted);
+    current.Set(ColText, substituted);
     WalkChangedRow(std::move(current));
     return;
   }
@@ -246,7 +254,12 @@ void TableWalk::WalkRow() {
 void TableWalk::WalkChangedRow(Row current) {
   groupFirst_ = next_++;
   groupRows_.clear();
-  while (Examine(current)) job_.Defines->Substitute(current[ColText]);
+  std::string substituted;
+  while (Examine(current)) {
+    if (job_.Defines->Substituted(current[ColText], substituted)) {
+      current.Set(ColText, substituted);
+    }
+  }
   Change& change = changes_.emplace_back();
   change.first = groupFirst_;
   change.consumed = next_ - groupFirst_;
@@ -294,10 +307,10 @@ TableWalk::CallOutcome TableWalk::ExpandCall(TMacrosObject& definition, Row& cur
     // Only the call labels remain: in front of the next row, or as the whole text of the call
     // row when it was the last one. Either row is examined next, in this walk.
     if (TakeNextRow(current)) {
-      current[ColText].insert(0, callLabels);
+      PutInFront(current, callLabels);
       examineAgain = true;
     } else if (!callLabels.empty()) {
-      current[ColText] = callLabels;
+      current.Set(ColText, callLabels);
       examineAgain = true;
     }
     return CallOutcome::Vanished;
@@ -305,8 +318,7 @@ TableWalk::CallOutcome TableWalk::ExpandCall(TMacrosObject& definition, Row& cur
   const size_t bodyStart = groupRows_.size();
   for (size_t i = 0; i + 1 < body.size(); ++i) groupRows_.push_back(std::move(body[i]));
   current = std::move(body.back());
-  Row& firstBodyRow = body.size() == 1 ? current : groupRows_[bodyStart];
-  firstBodyRow[ColText].insert(0, callLabels);
+  PutInFront(body.size() == 1 ? current : groupRows_[bodyStart], callLabels);
   return CallOutcome::Expanded;
 }
 
@@ -406,12 +418,13 @@ void TableWalk::WriteTableDump() {
   firstDump_.tailStart = headSize;
 }
 
-// Puts the changes into the table, which has room for the rows it will hold. Moves only, so
-// nothing here can fail. See Note [walk in two sweeps].
+// Puts the changes into the table, which has room for the rows it will hold. Rows are only
+// moved and texts replaced, so nothing here fails but for want of memory. See Note [walk in two
+// sweeps].
 void TableWalk::ApplyChanges() {
   // New texts first, while every input row still stands at its own index.
   for (Change& change : changes_) {
-    if (change.textOnly) rows_[change.first][ColText] = std::move(change.text);
+    if (change.textOnly) rows_[change.first].Set(ColText, change.text);
   }
   rows_.resize(std::max(inputCount_, rowCount_));
   // The input rows that remain, run by run between expansions: each run moves by the rows that

@@ -12,19 +12,6 @@ std::string_view TrimmedView(std::string_view text) {
   return text.substr(begin, end - begin);
 }
 
-void TrimInPlace(std::string& text) {
-  // Most texts have nothing to trim; their two ends settle that.
-  if (!text.empty() && static_cast<unsigned char>(text.front()) > 32 &&
-      static_cast<unsigned char>(text.back()) > 32) {
-    return;
-  }
-  const std::string_view trimmed = TrimmedView(text);
-  if (trimmed.size() == text.size()) return;
-  const size_t begin = static_cast<size_t>(trimmed.data() - text.data());
-  text.erase(begin + trimmed.size());
-  text.erase(0, begin);
-}
-
 std::string ToLowerAscii(std::string_view text) {
   std::string result(text);
   for (char& c : result) c = FoldCase(c);

@@ -11,8 +11,6 @@
 std::string Trim(std::string_view text);
 // The same, as a view into `text`: no copy.
 std::string_view TrimmedView(std::string_view text);
-// The same, done to `text` itself: no new text is made.
-void TrimInPlace(std::string& text);
 
 // Inline: hashing and comparing names folds every character.
 inline char FoldCase(char c) {

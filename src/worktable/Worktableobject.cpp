@@ -46,11 +46,11 @@ void PutRowText(char* out, const Row& row, std::string_view text) {
 
 }  // namespace
 
-void TWorkTableObject::AddRow(std::string file, std::string line, std::string text,
-                              std::string operand1, std::string operand2, std::string command,
-                              std::string labels, std::string code) {
-  rows_.push_back(Row{std::move(file), std::move(line), std::move(text), std::move(operand1),
-                      std::move(operand2), std::move(command), std::move(labels), std::move(code)});
+void TWorkTableObject::AddRow(std::string_view file, std::string_view line, std::string_view text,
+                              std::string_view operand1, std::string_view operand2,
+                              std::string_view command, std::string_view labels,
+                              std::string_view code) {
+  rows_.emplace_back().Assign({file, line, text, operand1, operand2, command, labels, code});
 }
 
 void TWorkTableObject::AddRow(Row row) {
@@ -126,9 +126,7 @@ TableDumpWriter::~TableDumpWriter() {
 }
 
 size_t TableDumpWriter::RowTextSize(const Row& row) {
-  size_t size = TWorkTableObject::ColumnCount - 1 + 2;
-  for (const std::string& cell : row) size += cell.size();
-  return size;
+  return row.TextSize() + TWorkTableObject::ColumnCount - 1 + 2;
 }
 
 void TableDumpWriter::Reserve(size_t bytes) {

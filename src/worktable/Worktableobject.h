@@ -1,10 +1,11 @@
 #pragma once
 
-#include <array>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "worktable/Worktablerow.h"
 
 // Column indices of a work-table row.
 enum WorkTableColumn {
@@ -27,15 +28,16 @@ enum WorkTableColumn {
 class TWorkTableObject {
  public:
   static constexpr int ColumnCount = 8;
-  using Row = std::array<std::string, ColumnCount>;
+  using Row = TWorkTableRow;
 
   TWorkTableObject() = default;
   TWorkTableObject(const TWorkTableObject&) = default;
   TWorkTableObject& operator=(const TWorkTableObject&) = default;
   virtual ~TWorkTableObject() = default;
 
-  void AddRow(std::string file, std::string line, std::string text, std::string operand1,
-              std::string operand2, std::string command, std::string labels, std::string code);
+  void AddRow(std::string_view file, std::string_view line, std::string_view text,
+              std::string_view operand1, std::string_view operand2, std::string_view command,
+              std::string_view labels, std::string_view code);
   void AddRow(Row row);
   // Appends a row of empty cells and returns it, to be filled in place without temporary
   // texts. The reference lasts until the next operation that adds or removes rows.
@@ -51,23 +53,24 @@ class TWorkTableObject {
 
   // Copies of cells; a column outside 0..7 throws "GetItem() Index argument more then 7", a
   // row outside the table throws the list's own index error.
-  std::string GetItem(int row, int column) const { return Cell(row, column); }
-  void SetItem(int row, int column, std::string text) {
+  std::string GetItem(int row, int column) const { return std::string(Cell(row, column)); }
+  // `text` may be a view of a cell of the same row.
+  void SetItem(int row, int column, std::string_view text) {
     CheckCell(row, column);
-    rows_[row][column] = std::move(text);
+    rows_[row].Set(column, text);
   }
 
-  // Read access without a copy, for hot loops; same checks as GetItem.
-  const std::string& Cell(int row, int column) const {
+  // Read access without a copy, for hot loops; same checks as GetItem. The view lasts until
+  // the row is changed or the table adds or removes rows.
+  std::string_view Cell(int row, int column) const {
     CheckCell(row, column);
     return rows_[row][column];
   }
-  // Write access in place, so that a pass can trim, append to or overwrite a cell without making
-  // a new text first; same checks as GetItem. The reference lasts until the next operation that
-  // adds or removes rows.
-  std::string& MutableCell(int row, int column) {
-    CheckCell(row, column);
-    return rows_[row][column];
+  // The whole row, to change several cells at once; same row check as GetItem. The reference
+  // lasts until the next operation that adds or removes rows.
+  Row& MutableRow(int row) {
+    CheckCell(row, 0);
+    return rows_[row];
   }
 
   // Removes every row whose flag is set, in one sweep; `doomed` has one flag per row, and rows

@@ -365,7 +365,7 @@ TEST(ParseStatement, ReadsEveryTabAsASpace) {
     TWorkTableObject withSpaces;
     EXPECT_EQ(recognise(text, withTabs), recognise(spaced, withSpaces)) << '"' << text << '"';
     TWorkTableObject::Row expected = withSpaces.Rows()[0];
-    expected[ColText] = text;
+    expected.Set(ColText, text);
     EXPECT_EQ(withTabs.Rows()[0], expected) << '"' << text << '"';
   }
 }

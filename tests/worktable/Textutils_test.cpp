@@ -33,25 +33,4 @@ TEST(TrimmedView, RemovesCodesUpTo32FromBothEndsWithoutCopying) {
   }
 }
 
-TEST(TrimInPlace, KeepsWhatTrimmedViewKeeps) {
-  const std::string longText = std::string(40, 'x') + " y";
-  const std::string cases[] = {
-      "",
-      " ",
-      "\t\r\n\x01 ",
-      "a",
-      "  a b  ",
-      std::string("\0x\0", 3),
-      "\x7f a\x80",
-      "   " + longText + "\r\n",
-      longText,
-      " :" + longText,
-  };
-  for (const std::string& text : cases) {
-    std::string trimmed = text;
-    TrimInPlace(trimmed);
-    EXPECT_EQ(trimmed, TrimmedView(text)) << text;
-  }
-}
-
 }  // namespace

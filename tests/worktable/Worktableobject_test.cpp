@@ -99,13 +99,22 @@ TEST(WorkTable, DeleteRowsWhereWithFlagsForSomeRowsOnly) {
   }
 }
 
-TEST(WorkTable, MutableCellEditsTheCellInPlace) {
+TEST(WorkTable, MutableRowEditsTheRowInPlace) {
   TWorkTableObject table = TableOf({"a", "b"});
-  table.MutableCell(1, ColText) += "c";
-  table.MutableCell(0, ColCode).clear();
+  table.MutableRow(1).Set(ColText, "bc");
+  table.MutableRow(0).Set(ColCode, "");
   EXPECT_EQ(table.Rows()[1][ColText], "bc");
   EXPECT_EQ(table.Cell(0, ColCode), "");
   EXPECT_EQ(table.Cell(1, ColCode), "$");
+}
+
+TEST(WorkTable, SetItemTakesAViewOfTheSameRow) {
+  TWorkTableObject table = TableOf({"  mov a, b  "});
+  table.SetItem(0, ColText, table.Cell(0, ColText).substr(2, 8));
+  table.SetItem(0, ColCode, table.Cell(0, ColText));
+  table.SetItem(0, ColFile, table.Cell(0, ColCode).substr(4));
+  EXPECT_EQ(table.Rows()[0],
+            (TWorkTableObject::Row{"a, b", "0", "mov a, b", "$", "$", "$", "$", "mov a, b"}));
 }
 
 TEST(WorkTable, ColumnOutsideRangeThrowsTheSameMessageForGetAndSet) {
@@ -123,8 +132,7 @@ TEST(WorkTable, ColumnOutsideRangeThrowsTheSameMessageForGetAndSet) {
   expectMessage([&] { table.SetItem(0, -1, "x"); });
   expectMessage([&] { table.SetItem(0, 8, "x"); });
   expectMessage([&] { table.Cell(0, 8); });
-  expectMessage([&] { table.MutableCell(0, -1); });
-  expectMessage([&] { table.MutableCell(5, 8); });  // the column is checked first
+  expectMessage([&] { table.Cell(5, 8); });  // the column is checked first
 }
 
 TEST(WorkTable, RowOutsideTableThrows) {
@@ -133,7 +141,8 @@ TEST(WorkTable, RowOutsideTableThrows) {
   EXPECT_THROW(table.SetItem(-1, 0, "x"), std::out_of_range);
   EXPECT_THROW(table.DeleteRow(1), std::out_of_range);
   EXPECT_THROW(table.Cell(1, 0), std::out_of_range);
-  EXPECT_THROW(table.MutableCell(-1, 7), std::out_of_range);
+  EXPECT_THROW(table.MutableRow(-1), std::out_of_range);
+  EXPECT_THROW(table.MutableRow(1), std::out_of_range);
 }
 
 TEST(WorkTable, SaveToFileJoinsCellsWithSingleBlanksAndCrLf) {
@@ -167,9 +176,9 @@ TEST(WorkTable, SaveToFileFailsWhenFileCannotBeCreated) {
 TEST(WorkTable, AppendRowAddsEmptyCellsToFillInPlace) {
   TWorkTableObject table = TableOf({"a"});
   TWorkTableObject::Row& row = table.AppendRow();
-  for (const std::string& cell : row) EXPECT_EQ(cell, "");
-  row[ColText] = "b";
-  row[ColCode] = "c";
+  for (int column = 0; column < TWorkTableObject::ColumnCount; ++column) EXPECT_EQ(row[column], "");
+  row.Set(ColText, "b");
+  row.Set(ColCode, "c");
   ASSERT_EQ(table.RowCount(), 2);
   EXPECT_EQ(table.GetItem(1, ColText), "b");
   EXPECT_EQ(table.GetItem(1, ColCode), "c");

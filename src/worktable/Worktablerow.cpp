@@ -1,0 +1,174 @@
+#include "worktable/Worktablerow.h"
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+// Cell offsets are 32-bit; a row longer than that cannot be held.
+size_t CheckedTotal(size_t total) {
+  if (total > std::numeric_limits<uint32_t>::max()) throw std::length_error("Row text too long");
+  return total;
+}
+
+}  // namespace
+
+TWorkTableRow::TWorkTableRow(std::initializer_list<std::string_view> cells) {
+  if (cells.size() > CellCount) throw std::invalid_argument("A row has eight cells");
+  std::array<std::string_view, CellCount> all{};
+  std::copy(cells.begin(), cells.end(), all.begin());
+  Assign(all);
+}
+
+TWorkTableRow::TWorkTableRow(const TWorkTableRow& other) {
+  *this = other;
+}
+
+TWorkTableRow::TWorkTableRow(TWorkTableRow&& other) noexcept {
+  TakeFrom(other);
+}
+
+TWorkTableRow& TWorkTableRow::operator=(const TWorkTableRow& other) {
+  if (this == &other) return *this;
+#ifdef MQ71_MOVE_ROWS_ON_WRITE
+  std::array<std::string_view, CellCount> cells;
+  for (int c = 0; c < CellCount; ++c) cells[c] = other[c];
+  Assign(cells);
+  return *this;
+#endif
+  const size_t total = other.TextSize();
+  if (total > Capacity()) {
+    // Only the text is kept, so nothing needs copying into the new room.
+    char* block = new char[total];
+    delete[] heap_;
+    heap_ = block;
+    capacity_ = static_cast<uint32_t>(total);
+  }
+  if (total > 0) std::memcpy(Text(), other.Text(), total);
+  std::copy(std::begin(other.ends_), std::end(other.ends_), ends_);
+  return *this;
+}
+
+TWorkTableRow& TWorkTableRow::operator=(TWorkTableRow&& other) noexcept {
+  if (this != &other) {
+    delete[] heap_;
+    TakeFrom(other);
+  }
+  return *this;
+}
+
+// Takes the other row's text and leaves it empty; this row holds no heap block.
+void TWorkTableRow::TakeFrom(TWorkTableRow& other) noexcept {
+  std::copy(std::begin(other.ends_), std::end(other.ends_), ends_);
+  heap_ = other.heap_;
+  capacity_ = other.capacity_;
+  if (heap_ == nullptr) std::memcpy(inline_, other.inline_, other.TextSize());
+  other.heap_ = nullptr;
+  other.capacity_ = 0;
+  std::fill(std::begin(other.ends_), std::end(other.ends_), 0);
+}
+
+bool TWorkTableRow::Holds(std::string_view text) const {
+  if (text.empty()) return false;
+  const std::less<const char*> before;
+  return !before(text.data(), Text()) && before(text.data(), Text() + Capacity());
+}
+
+void TWorkTableRow::Grow(size_t needed) {
+  const size_t capacity = CheckedTotal(std::max(needed, 2 * Capacity()));
+  char* block = new char[capacity];
+  std::memcpy(block, Text(), TextSize());
+  delete[] heap_;
+  heap_ = block;
+  capacity_ = static_cast<uint32_t>(capacity);
+}
+
+void TWorkTableRow::SetElsewhere(int column, std::string_view text) {
+#ifdef MQ71_MOVE_ROWS_ON_WRITE
+  std::array<std::string_view, CellCount> cells;
+  for (int c = 0; c < CellCount; ++c) cells[c] = c == column ? text : (*this)[c];
+  return Assign(cells);
+#endif
+  const uint32_t start = column == 0 ? 0 : ends_[column - 1];
+  const uint32_t end = ends_[column];
+  if (Holds(text)) {
+    const size_t offset = static_cast<size_t>(text.data() - Text());
+    // A part of the cell itself, as when a cell is trimmed: it moves to the cell's start.
+    if (offset >= start && offset + text.size() <= end) return Narrow(column, offset, text.size());
+    // Another cell of this row would move under its own copy.
+    return SetCopyOf(column, text);
+  }
+  const size_t total = TextSize();
+  const size_t newEnd = start + text.size();
+  const size_t newTotal = CheckedTotal(total - end + newEnd);
+  if (newTotal > Capacity()) Grow(newTotal);
+  char* data = Text();
+  if (newEnd != end) MoveBytes(data + newEnd, data + end, total - end);
+  MoveBytes(data + start, text.data(), text.size());
+  ShiftEnds(column, static_cast<uint32_t>(newEnd) - end);
+}
+
+void TWorkTableRow::SetCopyOf(int column, std::string_view text) {
+  if (text.size() <= InlineCapacity) {
+    char copy[InlineCapacity];
+    std::memcpy(copy, text.data(), text.size());
+    Set(column, std::string_view(copy, text.size()));
+  } else {
+    Set(column, std::string(text));
+  }
+}
+
+void TWorkTableRow::Assign(const std::array<std::string_view, CellCount>& cells) {
+  size_t total = 0;
+  bool ownText = false;
+  for (std::string_view cell : cells) total += cell.size();
+  // An empty row, as a new one, has no text to be overwritten.
+  if (TextSize() > 0) {
+    for (std::string_view cell : cells) ownText = ownText || Holds(cell);
+  }
+  CheckedTotal(total);
+  // Texts of this row's own cells are copied aside first: the new text would overwrite them.
+  char stack[InlineCapacity];
+  std::unique_ptr<char[]> block;
+  char* to = inline_;
+#ifdef MQ71_MOVE_ROWS_ON_WRITE
+  const bool onHeap = true;
+#else
+  const bool onHeap = total > InlineCapacity;
+#endif
+  if (onHeap) {
+    block.reset(new char[std::max<size_t>(total, 1)]);
+    to = block.get();
+  } else if (ownText) {
+    to = stack;
+  }
+  size_t end = 0;
+  for (int c = 0; c < CellCount; ++c) {
+    MoveBytes(to + end, cells[c].data(), cells[c].size());
+    end += cells[c].size();
+    ends_[c] = static_cast<uint32_t>(end);
+  }
+  if (to == stack) std::memcpy(inline_, stack, total);
+  delete[] heap_;
+  heap_ = block.release();
+  capacity_ = heap_ != nullptr ? static_cast<uint32_t>(total) : 0;
+}
+
+bool operator==(const TWorkTableRow& a, const TWorkTableRow& b) {
+  return std::equal(std::begin(a.ends_), std::end(a.ends_), std::begin(b.ends_)) &&
+         (a.TextSize() == 0 || std::memcmp(a.Text(), b.Text(), a.TextSize()) == 0);
+}
+
+std::ostream& operator<<(std::ostream& out, const TWorkTableRow& row) {
+  out << '{';
+  for (int c = 0; c < TWorkTableRow::CellCount; ++c) {
+    out << (c == 0 ? "\"" : ", \"") << row[c] << '"';
+  }
+  return out << '}';
+}

@@ -1,0 +1,143 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <initializer_list>
+#include <iosfwd>
+#include <string_view>
+
+// One row of the work table: eight text cells kept back to back in one block. A row is a
+// single 128-byte object, so the table is one array without a heap block per cell, and moving
+// a row is one copy. Nearly every row's text fits inside the object; a longer one moves to the
+// heap.
+//
+// A view of a cell lasts until the row is next changed: writing a cell moves the cells behind
+// it, and a row that outgrows its room moves all of them. Built with MQ71_MOVE_ROWS_ON_WRITE (the
+// sanitizer build), every row keeps its text on the heap and every write moves it to a new block,
+// so that a view used after a write is reported as a use after free.
+class TWorkTableRow {
+ public:
+  static constexpr int CellCount = 8;
+
+  TWorkTableRow() noexcept {}
+  // Cells in column order; the cells not given stay empty.
+  TWorkTableRow(std::initializer_list<std::string_view> cells);
+  TWorkTableRow(const TWorkTableRow& other);
+  TWorkTableRow(TWorkTableRow&& other) noexcept;
+  TWorkTableRow& operator=(const TWorkTableRow& other);
+  TWorkTableRow& operator=(TWorkTableRow&& other) noexcept;
+  ~TWorkTableRow() { delete[] heap_; }
+
+  // The column is not checked: the table checks it before it asks.
+  // A const view, so that assigning to it, meant as writing the cell, does not compile.
+  const std::string_view operator[](int column) const {
+    const uint32_t start = column == 0 ? 0 : ends_[column - 1];
+    return {Text() + start, ends_[column] - start};
+  }
+  // Replaces one cell; `text` may be a view of this row's own cells. Inline, because passes
+  // write cells by the thousand: most writes fit the row's room and need only two short moves.
+  void Set(int column, std::string_view text) {
+#ifdef MQ71_MOVE_ROWS_ON_WRITE
+    return SetElsewhere(column, text);
+#endif
+    const uint32_t start = column == 0 ? 0 : ends_[column - 1];
+    const uint32_t end = ends_[column];
+    const size_t total = TextSize();
+    const size_t newEnd = start + text.size();
+    char* data = Text();
+    // A text outside the row, or in a cell in front of this one, stays where it is while the
+    // cells behind this one move.
+    const uintptr_t offset =
+        reinterpret_cast<uintptr_t>(text.data()) - reinterpret_cast<uintptr_t>(data);
+    const bool inRow = offset < Capacity();
+    // A part of the cell itself, as when a cell is trimmed.
+    if (inRow && offset >= start && offset + text.size() <= end) {
+      return Narrow(column, offset, text.size());
+    }
+    const bool staysPut = !inRow || offset + text.size() <= start;
+    if (!staysPut || total - end + newEnd > Capacity()) return SetElsewhere(column, text);
+    if (newEnd != end) MoveBytes(data + newEnd, data + end, total - end);
+    MoveBytes(data + start, text.data(), text.size());
+    ShiftEnds(column, static_cast<uint32_t>(newEnd) - end);
+  }
+  // Replaces all cells at once; the texts may be views of this row's own cells.
+  void Assign(const std::array<std::string_view, CellCount>& cells);
+  // The length of all cells together.
+  size_t TextSize() const {
+    return ends_[CellCount - 1];
+  }
+
+  friend bool operator==(const TWorkTableRow& a, const TWorkTableRow& b);
+  // The cells in braces, for test messages.
+  friend std::ostream& operator<<(std::ostream& out, const TWorkTableRow& row);
+
+ private:
+  static constexpr size_t InlineCapacity = 80;
+
+  const char* Text() const {
+    return heap_ != nullptr ? heap_ : inline_;
+  }
+  char* Text() {
+    return heap_ != nullptr ? heap_ : inline_;
+  }
+  size_t Capacity() const {
+    return heap_ != nullptr ? capacity_ : InlineCapacity;
+  }
+  bool Holds(std::string_view text) const;
+  void Grow(size_t needed);
+  // Set for a text of this row's own cells or one that needs more room.
+  void SetElsewhere(int column, std::string_view text);
+  // Adds `change` to the end of the cell and of every cell behind it, which move with it.
+  void ShiftEnds(int column, uint32_t change) {
+    for (int c = 0; c < CellCount; ++c) ends_[c] += c >= column ? change : 0;
+  }
+  // memmove for the few bytes that a cell mostly holds, without a library call: the first and
+  // the last bytes of the range are read as two blocks that may overlap, then written.
+  static void MoveBytes(char* to, const char* from, size_t count) {
+    if (count > 32) {
+      std::memmove(to, from, count);
+    } else if (count >= 16) {
+      MoveHeadAndTail<16>(to, from, count);
+    } else if (count >= 8) {
+      MoveHeadAndTail<8>(to, from, count);
+    } else if (count >= 4) {
+      MoveHeadAndTail<4>(to, from, count);
+    } else if (count > 0) {
+      const char first = from[0];
+      const char middle = from[count / 2];
+      const char last = from[count - 1];
+      to[0] = first;
+      to[count / 2] = middle;
+      to[count - 1] = last;
+    }
+  }
+  template <size_t Size>
+  static void MoveHeadAndTail(char* to, const char* from, size_t count) {
+    char head[Size];
+    char tail[Size];
+    std::memcpy(head, from, Size);
+    std::memcpy(tail, from + count - Size, Size);
+    std::memcpy(to, head, Size);
+    std::memcpy(to + count - Size, tail, Size);
+  }
+  // Keeps `length` characters of the cell, from `offset` in the text, as the whole cell.
+  void Narrow(int column, size_t offset, size_t length) {
+    const uint32_t start = column == 0 ? 0 : ends_[column - 1];
+    const uint32_t end = ends_[column];
+    char* data = Text();
+    MoveBytes(data + start, data + offset, length);
+    MoveBytes(data + start + length, data + end, TextSize() - end);
+    ShiftEnds(column, static_cast<uint32_t>(start + length - end));
+  }
+  void SetCopyOf(int column, std::string_view text);
+  void TakeFrom(TWorkTableRow& other) noexcept;
+
+  char* heap_ = nullptr;           // the text when it does not fit inline_
+  uint32_t ends_[CellCount] = {};  // where each cell's text ends
+  uint32_t capacity_ = 0;          // the size of heap_
+  char inline_[InlineCapacity];
+};
+
+static_assert(sizeof(TWorkTableRow) == 128);

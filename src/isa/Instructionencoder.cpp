@@ -54,17 +54,26 @@ constexpr std::string_view DataNegative =
 
 enum class OperandKind { None, Register, SpecialRegister, Value, JumpAddress };
 
-// The texts joined into one string of their total length.
-std::string Concatenate(std::span<const std::string_view> pieces) {
+// Room for an encoded word: sixteen bits and the suffix, with some to spare.
+using WordBuffer = std::array<char, 32>;
+
+// The texts joined, in `buffer` when they fit (an encoded word always does), otherwise in
+// `spill`; the view lasts as long as both.
+std::string_view Concatenate(std::span<const std::string_view> pieces, WordBuffer& buffer,
+                             std::string& spill) {
   size_t length = 0;
   for (std::string_view piece : pieces) length += piece.size();
-  std::string text(length, '\0');
+  char* text = buffer.data();
+  if (length > buffer.size()) {
+    spill.resize(length);
+    text = spill.data();
+  }
   size_t at = 0;
   for (std::string_view piece : pieces) {
-    piece.copy(text.data() + at, piece.size());
+    piece.copy(text + at, piece.size());
     at += piece.size();
   }
-  return text;
+  return std::string_view(text, length);
 }
 
 // The row's cells, read in place: Cell checks the row as every access does, once for all cells.
@@ -345,10 +354,9 @@ CheckOutcome RunChecks(const InstructionFormat& format, const RowOperands& opera
   return outcome;
 }
 
-// The opcode, then the fields in word order, then the binary suffix, put together on the stack
-// and made into the word's text in one allocation of its exact length.
-std::string BuildWord(const InstructionFormat& format, const RowOperands& operands,
-                      std::string_view entryCode) {
+// The opcode, then the fields in word order, then the binary suffix, put together on the stack.
+std::string_view BuildWord(const InstructionFormat& format, const RowOperands& operands,
+                           std::string_view entryCode, WordBuffer& buffer, std::string& spill) {
   std::array<std::string_view, 4> pieces;
   size_t pieceCount = 0;
   std::array<char, TMq71R04_ASMParserObject::LongestBitField> valueBits;
@@ -373,7 +381,7 @@ std::string BuildWord(const InstructionFormat& format, const RowOperands& operan
     }
   }
   pieces[pieceCount++] = "b";
-  return Concatenate(std::span(pieces.data(), pieceCount));
+  return Concatenate(std::span(pieces.data(), pieceCount), buffer, spill);
 }
 
 // Non-empty when the data values fail; the checks run over all values at once, numeric first.
@@ -416,7 +424,9 @@ int TMq71R04_ASMParserObject::EncodeInstruction(int position, int row,
   const CheckOutcome outcome = RunChecks(*format, operands);
   for (size_t i = 0; i < outcome.MessageCount; ++i) Report(outcome.Messages[i], row, table);
   if (outcome.Failed) return 1;
-  table.SetItem(row, ColCode, BuildWord(*format, operands, cells[ColCode]));
+  WordBuffer buffer;
+  std::string spill;
+  table.SetItem(row, ColCode, BuildWord(*format, operands, cells[ColCode], buffer, spill));
   return 0;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -26,3 +27,36 @@ bool StartsWith(std::string_view text, std::string_view prefix);
 // Fills "%s" and "%i" in a message pattern with the arguments, in order. Arguments are
 // inserted literally and never read as patterns themselves.
 std::string FormatMessage(std::string_view pattern, std::initializer_list<std::string_view> args);
+
+template <size_t Size>
+void MoveHeadAndTail(char* to, const char* from, size_t count) {
+  char head[Size];
+  char tail[Size];
+  std::memcpy(head, from, Size);
+  std::memcpy(tail, from + count - Size, Size);
+  std::memcpy(to, head, Size);
+  std::memcpy(to + count - Size, tail, Size);
+}
+
+// memmove for the few bytes that a cell mostly holds, without a library call: the first and the
+// last bytes of the range are read as two blocks that may overlap, then written.
+inline void MoveShortText(char* to, const char* from, size_t count) {
+  // Tested from the shortest up: most cells are a placeholder or a few characters.
+  if (count < 4) {
+    if (count == 0) return;
+    const char first = from[0];
+    const char middle = from[count / 2];
+    const char last = from[count - 1];
+    to[0] = first;
+    to[count / 2] = middle;
+    to[count - 1] = last;
+  } else if (count < 8) {
+    MoveHeadAndTail<4>(to, from, count);
+  } else if (count < 16) {
+    MoveHeadAndTail<8>(to, from, count);
+  } else if (count <= 32) {
+    MoveHeadAndTail<16>(to, from, count);
+  } else {
+    std::memmove(to, from, count);
+  }
+}

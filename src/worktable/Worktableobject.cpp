@@ -10,20 +10,17 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "worktable/Textutils.h"
 #include "worktable/Translatorerror.h"
 
 namespace {
 
 using Row = TWorkTableObject::Row;
 
-// Copies a cell to `out` and returns the end. Most cells of a dump are one byte (the "$" and "#"
-// placeholders, short line numbers), and for those a library call cost more than the copy.
+// Copies a cell to `out` and returns the end. Cells are short, and a library call for each
+// cost more than the copy.
 char* PutCell(char* out, std::string_view cell) {
-  if (cell.size() == 1) {
-    *out = cell[0];
-    return out + 1;
-  }
-  std::memcpy(out, cell.data(), cell.size());
+  MoveShortText(out, cell.data(), cell.size());
   return out + cell.size();
 }
 

@@ -68,7 +68,9 @@ void TWorkTableRow::TakeFrom(TWorkTableRow& other) noexcept {
   std::copy(std::begin(other.ends_), std::end(other.ends_), ends_);
   heap_ = other.heap_;
   capacity_ = other.capacity_;
-  if (heap_ == nullptr) std::memcpy(inline_, other.inline_, other.TextSize());
+  // The whole room, a fixed size the compiler copies in a few moves, rather than a call for
+  // the text's length.
+  if (heap_ == nullptr) std::memcpy(inline_, other.inline_, InlineCapacity);
   other.heap_ = nullptr;
   other.capacity_ = 0;
   std::fill(std::begin(other.ends_), std::end(other.ends_), 0);
@@ -109,8 +111,8 @@ void TWorkTableRow::SetElsewhere(int column, std::string_view text) {
   const size_t newTotal = CheckedTotal(total - end + newEnd);
   if (newTotal > Capacity()) Grow(newTotal);
   char* data = Text();
-  if (newEnd != end) MoveBytes(data + newEnd, data + end, total - end);
-  MoveBytes(data + start, text.data(), text.size());
+  if (newEnd != end) MoveShortText(data + newEnd, data + end, total - end);
+  MoveShortText(data + start, text.data(), text.size());
   ShiftEnds(column, static_cast<uint32_t>(newEnd) - end);
 }
 
@@ -150,7 +152,7 @@ void TWorkTableRow::Assign(const std::array<std::string_view, CellCount>& cells)
   }
   size_t end = 0;
   for (int c = 0; c < CellCount; ++c) {
-    MoveBytes(to + end, cells[c].data(), cells[c].size());
+    MoveShortText(to + end, cells[c].data(), cells[c].size());
     end += cells[c].size();
     ends_[c] = static_cast<uint32_t>(end);
   }

@@ -8,6 +8,8 @@
 #include <iosfwd>
 #include <string_view>
 
+#include "worktable/Textutils.h"
+
 // One row of the work table: eight text cells kept back to back in one block. A row is a
 // single 128-byte object, so the table is one array without a heap block per cell, and moving
 // a row is one copy. Nearly every row's text fits inside the object; a longer one moves to the
@@ -58,8 +60,8 @@ class TWorkTableRow {
     }
     const bool staysPut = !inRow || offset + text.size() <= start;
     if (!staysPut || total - end + newEnd > Capacity()) return SetElsewhere(column, text);
-    if (newEnd != end) MoveBytes(data + newEnd, data + end, total - end);
-    MoveBytes(data + start, text.data(), text.size());
+    if (newEnd != end) MoveShortText(data + newEnd, data + end, total - end);
+    MoveShortText(data + start, text.data(), text.size());
     ShiftEnds(column, static_cast<uint32_t>(newEnd) - end);
   }
   // Replaces all cells at once; the texts may be views of this row's own cells.
@@ -93,42 +95,13 @@ class TWorkTableRow {
   void ShiftEnds(int column, uint32_t change) {
     for (int c = 0; c < CellCount; ++c) ends_[c] += c >= column ? change : 0;
   }
-  // memmove for the few bytes that a cell mostly holds, without a library call: the first and
-  // the last bytes of the range are read as two blocks that may overlap, then written.
-  static void MoveBytes(char* to, const char* from, size_t count) {
-    if (count > 32) {
-      std::memmove(to, from, count);
-    } else if (count >= 16) {
-      MoveHeadAndTail<16>(to, from, count);
-    } else if (count >= 8) {
-      MoveHeadAndTail<8>(to, from, count);
-    } else if (count >= 4) {
-      MoveHeadAndTail<4>(to, from, count);
-    } else if (count > 0) {
-      const char first = from[0];
-      const char middle = from[count / 2];
-      const char last = from[count - 1];
-      to[0] = first;
-      to[count / 2] = middle;
-      to[count - 1] = last;
-    }
-  }
-  template <size_t Size>
-  static void MoveHeadAndTail(char* to, const char* from, size_t count) {
-    char head[Size];
-    char tail[Size];
-    std::memcpy(head, from, Size);
-    std::memcpy(tail, from + count - Size, Size);
-    std::memcpy(to, head, Size);
-    std::memcpy(to + count - Size, tail, Size);
-  }
   // Keeps `length` characters of the cell, from `offset` in the text, as the whole cell.
   void Narrow(int column, size_t offset, size_t length) {
     const uint32_t start = column == 0 ? 0 : ends_[column - 1];
     const uint32_t end = ends_[column];
     char* data = Text();
-    MoveBytes(data + start, data + offset, length);
-    MoveBytes(data + start + length, data + end, TextSize() - end);
+    MoveShortText(data + start, data + offset, length);
+    MoveShortText(data + start + length, data + end, TextSize() - end);
     ShiftEnds(column, static_cast<uint32_t>(start + length - end));
   }
   void SetCopyOf(int column, std::string_view text);

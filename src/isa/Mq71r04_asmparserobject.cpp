@@ -265,7 +265,8 @@ int TMq71R04_ASMParserObject::ParseStatement(int row, TWorkTableObject& table) {
                              .Operand1 = cells[ColOperand1],
                              .Operand2 = cells[ColOperand2],
                              .Code = cells[ColCode]};
-  const int result = RecogniseStatement(cells[ColText], cells[ColFile], cells[ColLine], recognised);
+  const int result = RecogniseStatement(StatementAfterLabels(cells[ColText]), cells[ColFile],
+                                        cells[ColLine], recognised);
   cells.Assign({cells[ColFile], cells[ColLine], cells[ColText], recognised.Operand1,
                 recognised.Operand2, recognised.Command, cells[ColLabels], recognised.Code});
   return result;

@@ -92,8 +92,8 @@ class TMq71R04_ASMParserObject {
 
   // Command recognition of one row; 0 when acceptable.
   int ParseStatement(int row, TWorkTableObject& table);
-  // The same for a statement whose row is headed by `file` and `line` (for messages), without
-  // writing anything but `cells`.
+  // The same for a statement without labels whose row is headed by `file` and `line` (for
+  // messages), without writing anything but `cells`.
   int RecogniseStatement(std::string_view statement, std::string_view file, std::string_view line,
                          RecognisedCells& cells) const;
   // Encodes one row into its machine word; 0 when encoded. Data faults go through the sink's
@@ -115,8 +115,12 @@ class TMq71R04_ASMParserObject {
     std::array<std::string_view, 2> First;
     size_t Count = 0;
   };
-  // Command recognition's split, in one pass: ExtractCommand's word and SplitOperands' list,
-  // except that a tab inside an operand counts as a space and makes the list malformed.
+  // What follows the labels of a statement: the trimmed text after its last ":", or the whole
+  // statement when it holds no ":".
+  static std::string_view StatementAfterLabels(std::string_view statement);
+  // Command recognition's split of a statement without labels, in one pass: ExtractCommand's word
+  // and SplitOperands' list, except that a tab inside an operand counts as a space and makes the
+  // list malformed.
   static int SplitStatement(std::string_view statement, std::string_view& command,
                             OperandViews& operands);
 

@@ -36,7 +36,7 @@ LabelsAndStatement SplitAtLastColon(std::string_view text, std::string& labelBuf
 }  // namespace
 
 int TMq71R04CompilerObject::RecognizeCommands() {
-  // One object serves every row.
+  // One object serves every row. The statements it is given hold no labels any more.
   const TMq71R04_ASMParserObject parser(Out);
   std::string labelBuffer;
   bool failed = false;

@@ -51,10 +51,16 @@ void WriteHeader(std::string& bytes, const TMq71R04CompilerObject& job) {
   bytes[kSizeFieldOffset + 1] = static_cast<char>((size >> 8) & 0xff);
 }
 
+// The words are written into room made for all of them at once, low byte first.
 void WriteProgramWords(std::string& bytes, const TWorkTableObject& table,
                        const TMq71R04_ASMParserObject& parser) {
+  const size_t start = bytes.size();
+  bytes.resize(start + 2 * table.Rows().size());
+  char* to = bytes.data() + start;
   for (const TWorkTableObject::Row& row : table.Rows()) {
-    AppendLittleEndian(bytes, WordOf(parser, row[ColCode]), 2);
+    const uint16_t word = WordOf(parser, row[ColCode]);
+    *to++ = static_cast<char>(word & 0xff);
+    *to++ = static_cast<char>(word >> 8);
   }
 }
 

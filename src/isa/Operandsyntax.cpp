@@ -147,11 +147,13 @@ std::string_view TMq71R04_ASMParserObject::StatementAfterLabels(std::string_view
 
 int TMq71R04_ASMParserObject::SplitStatement(std::string_view statement, std::string_view& command,
                                              OperandViews& operands) {
-  const CommandAndArguments parts = SplitAtCommandWithoutLabels(statement);
-  command = parts.Command;
+  const size_t blank = FirstBlank(statement);
+  command = statement.substr(0, blank);
   operands = {};
-  if (!parts.HasBlank) return 0;
-  const bool acceptable = VisitPieces(parts.Arguments, true, [&operands](std::string_view piece) {
+  if (blank == std::string_view::npos) return 0;
+  // Every piece is trimmed as it is read, so the text after the command needs no trimming first.
+  const std::string_view arguments = statement.substr(blank);
+  const bool acceptable = VisitPieces(arguments, true, [&operands](std::string_view piece) {
     if (operands.Count < operands.First.size()) operands.First[operands.Count] = piece;
     ++operands.Count;
   });

@@ -38,15 +38,11 @@ struct CommandAndArguments {
   bool HasBlank = false;  // a blank follows the command, even when nothing else does
 };
 
-// `text` holds no labels.
-CommandAndArguments SplitAtCommandWithoutLabels(std::string_view text) {
+CommandAndArguments SplitAtCommand(std::string_view statement) {
+  const std::string_view text = StripLabels(statement);
   const size_t blank = FirstBlank(text);
   if (blank == std::string_view::npos) return {text, {}, false};
   return {text.substr(0, blank), TrimmedView(text.substr(blank)), true};
-}
-
-CommandAndArguments SplitAtCommand(std::string_view statement) {
-  return SplitAtCommandWithoutLabels(StripLabels(statement));
 }
 
 // One piece of a comma-separated list: the text up to the next "," or the end, without the
@@ -139,12 +135,12 @@ int TMq71R04_ASMParserObject::SplitOperands(std::string_view statement, OperandL
   return SplitOperandList(SplitAtCommand(statement), list, false);
 }
 
-// Recognition only needs the first two operands and the count, so the pieces stay views of the
-// statement rather than strings in a list.
 std::string_view TMq71R04_ASMParserObject::StatementAfterLabels(std::string_view statement) {
   return StripLabels(statement);
 }
 
+// Recognition only needs the first two operands and the count, so the pieces stay views of the
+// statement rather than strings in a list.
 int TMq71R04_ASMParserObject::SplitStatement(std::string_view statement, std::string_view& command,
                                              OperandViews& operands) {
   const size_t blank = FirstBlank(statement);

@@ -70,7 +70,8 @@ std::string_view Concatenate(std::span<const std::string_view> pieces, WordBuffe
   }
   size_t at = 0;
   for (std::string_view piece : pieces) {
-    piece.copy(text + at, piece.size());
+    // Pieces are a few characters each: copied without a library call.
+    MoveShortText(text + at, piece.data(), piece.size());
     at += piece.size();
   }
   return std::string_view(text, length);
@@ -217,6 +218,20 @@ constexpr std::array<InstructionFormat, 19> Formats = {{
 }};
 // clang-format on
 
+// Every format's checks are its steps followed by unused (Done) steps only, so that the checks
+// of a row can stop at the first Done.
+constexpr bool ChecksEndAtFirstDone() {
+  for (const InstructionFormat& format : Formats) {
+    bool done = false;
+    for (const CheckStep& step : format.Checks) {
+      if (done && step.Kind != Check::Done) return false;
+      done = done || step.Kind == Check::Done;
+    }
+  }
+  return true;
+}
+static_assert(ChecksEndAtFirstDone());
+
 // The format of each instruction position, looked up directly for every row; -1 where none.
 constexpr int PositionCount = Formats.back().LastPosition + 1;
 constexpr std::array<int8_t, PositionCount> FormatOfPosition = [] {
@@ -340,6 +355,8 @@ bool Passes(Check kind, const InstructionFormat& format, const RowOperands& oper
 CheckOutcome RunChecks(const InstructionFormat& format, const RowOperands& operands) {
   CheckOutcome outcome;
   for (const CheckStep& step : format.Checks) {
+    // Only unused steps follow the first Done (checked where the table is made).
+    if (step.Kind == Check::Done) break;
     if (step.Kind == Check::RegistersFoundOrNoted && !operands.AllRegistersFound) {
       outcome.Messages[outcome.MessageCount++] = step.Message;
       outcome.Failed = true;

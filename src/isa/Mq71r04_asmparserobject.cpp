@@ -250,36 +250,49 @@ int TMq71R04_ASMParserObject::ScanInstructionExact(std::string_view command) con
 
 int TMq71R04_ASMParserObject::Report(std::string_view pattern, int row,
                                      const TWorkTableObject& table, std::string_view detail) const {
-  out_->WriteLine(
-      FormatMessage(pattern, {table.Cell(row, ColFile), table.Cell(row, ColLine), detail}));
+  return Report(pattern, table.Cell(row, ColFile), table.Cell(row, ColLine), detail);
+}
+
+int TMq71R04_ASMParserObject::Report(std::string_view pattern, std::string_view file,
+                                     std::string_view line, std::string_view detail) const {
+  out_->WriteLine(FormatMessage(pattern, {file, line, detail}));
   return 1;
 }
 
-// Decides only whether the command exists and has at most two operands; whether the operands
-// suit it is the encoder's business.
 int TMq71R04_ASMParserObject::ParseStatement(int row, TWorkTableObject& table) {
+  TWorkTableObject::Row& cells = table.MutableRow(row);
+  RecognisedCells recognised{.Command = {},
+                             .Operand1 = cells[ColOperand1],
+                             .Operand2 = cells[ColOperand2],
+                             .Code = cells[ColCode]};
+  const int result = RecogniseStatement(StatementAfterLabels(cells[ColText]), cells[ColFile],
+                                        cells[ColLine], recognised);
+  cells.Assign({cells[ColFile], cells[ColLine], cells[ColText], recognised.Operand1,
+                recognised.Operand2, recognised.Command, cells[ColLabels], recognised.Code});
+  return result;
+}
+
+// Decides only whether the command exists and has at most two operands; whether the operands
+// suit it is the encoder's business. The command is always set; the code only for a known
+// instruction, and the operands only when there are at most two.
+int TMq71R04_ASMParserObject::RecogniseStatement(std::string_view statement, std::string_view file,
+                                                 std::string_view line,
+                                                 RecognisedCells& cells) const {
   // Tabs count as spaces here, so a tab inside an operand makes the list malformed.
-  std::string_view command;
-  const int split = SplitStatement(table.Cell(row, ColText), command, Operands);
-  table.SetItem(row, ColCommand, command);
-  // Writing a cell may move the row's text, which `command` was a view of.
-  command = table.Cell(row, ColCommand);
-  if (split != 0) return 1;
+  OperandViews operands;
+  if (SplitStatement(statement, cells.Command, operands) != 0) return 1;
+  const std::string_view command = cells.Command;
 
   const int position = ScanInstructionExact(command);
-  if (position >= 0) return StoreRecognisedInstruction(position, row, table);
+  if (position >= 0) {
+    cells.Code = InstructionValueView(position);
+    if (operands.Count > MaximumOperandCount) return Report(OperandCountMessage, file, line);
+    cells.Operand1 = operands.First[0];
+    cells.Operand2 = operands.First[1];
+    return 0;
+  }
   if (command == DataByteCommand || command == DataWordCommand) return 0;
   // A row that held only labels has no command and passes.
   if (command.empty()) return 0;
-  return Report(UnknownCommandMessage, row, table, command);
-}
-
-int TMq71R04_ASMParserObject::StoreRecognisedInstruction(int position, int row,
-                                                         TWorkTableObject& table) {
-  table.SetItem(row, ColCode, InstructionValueView(position));
-  const std::vector<std::string>& operands = Operands.Items;
-  if (operands.size() > MaximumOperandCount) return Report(OperandCountMessage, row, table);
-  table.SetItem(row, ColOperand1, operands.size() > 0 ? operands[0] : std::string_view());
-  table.SetItem(row, ColOperand2, operands.size() > 1 ? operands[1] : std::string_view());
-  return 0;
+  return Report(UnknownCommandMessage, file, line, command);
 }

@@ -28,6 +28,16 @@ struct OperandList {
 // special-register tables), the text services for statements and numbers, command recognition
 // and the encoder. The tables are constant data shared by every object, so a full object costs
 // no more to make than a bare one.
+// What command recognition makes of one statement. The caller fills the cells with the row's
+// current texts; recognition replaces those it decides with views into the statement or into the
+// constant tables, so that the caller writes the row once.
+struct RecognisedCells {
+  std::string_view Command;
+  std::string_view Operand1;
+  std::string_view Operand2;
+  std::string_view Code;
+};
+
 class TMq71R04_ASMParserObject {
  public:
   // What ParseNumber returns for a text that is not a number (0x0FFFFFFF).
@@ -80,14 +90,17 @@ class TMq71R04_ASMParserObject {
   // number; `value` is then left unchanged.
   static bool ConvertInteger(std::string_view text, int32_t& value);
 
-  // Command recognition of one row; 0 when acceptable. Fills Operands without clearing it
-  // first, so an object serves one call.
+  // Command recognition of one row; 0 when acceptable.
   int ParseStatement(int row, TWorkTableObject& table);
+  // The same for a statement without labels whose row is headed by `file` and `line` (for
+  // messages), without writing anything but `cells`.
+  int RecogniseStatement(std::string_view statement, std::string_view file, std::string_view line,
+                         RecognisedCells& cells) const;
   // Encodes one row into its machine word; 0 when encoded. Data faults go through the sink's
   // LastDataMessage, so one directive's fault is printed once however many words it gives.
   int TranslateLine(int row, TWorkTableObject& table);
 
-  // Operand texts of the row being recognised.
+  // An operand list for callers of the text services; command recognition does not use it.
   OperandList Operands;
 
  private:
@@ -97,14 +110,22 @@ class TMq71R04_ASMParserObject {
   // base. An empty string is 0.
   static bool BinaryToInt(std::string_view digits, int32_t& value);
   static bool OctalToInt(std::string_view digits, int32_t& value);
-  // Command recognition's split, in one pass: ExtractCommand's word and SplitOperands' list,
-  // except that a tab inside an operand counts as a space and makes the list malformed.
+  // The operands of a statement as views into it: the first two, and how many there are.
+  struct OperandViews {
+    std::array<std::string_view, 2> First;
+    size_t Count = 0;
+  };
+  // What follows the labels of a statement: the trimmed text after its last ":", or the whole
+  // statement when it holds no ":".
+  static std::string_view StatementAfterLabels(std::string_view statement);
+  // Command recognition's split of a statement without labels, in one pass: ExtractCommand's word
+  // and SplitOperands' list, except that a tab inside an operand counts as a space and makes the
+  // list malformed.
   static int SplitStatement(std::string_view statement, std::string_view& command,
-                            OperandList& operands);
+                            OperandViews& operands);
 
   // Throws when the object was built bare: table look-ups need full construction.
   void RequireTables() const;
-  int StoreRecognisedInstruction(int position, int row, TWorkTableObject& table);
 
   // `cells` is the row `row` of `table`, already checked.
   int EncodeInstruction(int position, int row, const TWorkTableObject::Row& cells,
@@ -113,6 +134,8 @@ class TMq71R04_ASMParserObject {
   int EncodeDataWord(int row, TWorkTableObject& table) const;
   // Prints a message headed by the row's file and line and returns failure (1).
   int Report(std::string_view pattern, int row, const TWorkTableObject& table,
+             std::string_view detail = {}) const;
+  int Report(std::string_view pattern, std::string_view file, std::string_view line,
              std::string_view detail = {}) const;
   // As Report, but a message equal to the last data message printed is not printed again.
   int ReportDataFault(std::string_view pattern, int row, const TWorkTableObject& table) const;

@@ -80,18 +80,24 @@ ListPiece ReadPiece(std::string_view list, size_t start, bool tabIsBlank) {
   return piece;
 }
 
-// Splits at every ",", trimming each piece; appends the pieces up to the first empty one or
-// one with a space inside, and tells whether every piece was acceptable. Unless `tabIsBlank`,
+// Splits at every ",", trimming each piece, and hands the pieces to `visit` up to the first empty
+// one or one with a space inside; tells whether every piece was acceptable. Unless `tabIsBlank`,
 // only the space is refused inside an operand: a tab between two characters stays part of it.
-bool AppendOperands(std::string_view argumentText, OperandList& list, bool tabIsBlank = false) {
+template <typename Visit>
+bool VisitPieces(std::string_view argumentText, bool tabIsBlank, Visit visit) {
   size_t start = 0;
   while (true) {
     const ListPiece piece = ReadPiece(argumentText, start, tabIsBlank);
     if (piece.Text.empty() || piece.BlankInside) return false;
-    list.Items.emplace_back(piece.Text);
+    visit(piece.Text);
     if (piece.Next == std::string_view::npos) return true;
     start = piece.Next;
   }
+}
+
+bool AppendOperands(std::string_view argumentText, OperandList& list, bool tabIsBlank = false) {
+  return VisitPieces(argumentText, tabIsBlank,
+                     [&list](std::string_view piece) { list.Items.emplace_back(piece); });
 }
 
 // A malformed list always has an entry 0 to carry its status.
@@ -129,11 +135,25 @@ int TMq71R04_ASMParserObject::SplitOperands(std::string_view statement, OperandL
   return SplitOperandList(SplitAtCommand(statement), list, false);
 }
 
+std::string_view TMq71R04_ASMParserObject::StatementAfterLabels(std::string_view statement) {
+  return StripLabels(statement);
+}
+
+// Recognition only needs the first two operands and the count, so the pieces stay views of the
+// statement rather than strings in a list.
 int TMq71R04_ASMParserObject::SplitStatement(std::string_view statement, std::string_view& command,
-                                             OperandList& operands) {
-  const CommandAndArguments parts = SplitAtCommand(statement);
-  command = parts.Command;
-  return SplitOperandList(parts, operands, true);
+                                             OperandViews& operands) {
+  const size_t blank = FirstBlank(statement);
+  command = statement.substr(0, blank);
+  operands = {};
+  if (blank == std::string_view::npos) return 0;
+  // Every piece is trimmed as it is read, so the text after the command needs no trimming first.
+  const std::string_view arguments = statement.substr(blank);
+  const bool acceptable = VisitPieces(arguments, true, [&operands](std::string_view piece) {
+    if (operands.Count < operands.First.size()) operands.First[operands.Count] = piece;
+    ++operands.Count;
+  });
+  return acceptable ? 0 : 1;
 }
 
 int TMq71R04_ASMParserObject::SplitArgumentList(std::string_view statement, OperandList& list,

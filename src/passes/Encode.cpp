@@ -22,7 +22,7 @@ constexpr std::string_view kEnd = "\r\nEnd translated ( total line %i).";
 //
 // The trace is kept from row to row: consecutive rows of one file usually have line numbers of
 // the same length, and then their traces differ only in the line number, which is all that is
-// rewritten.
+// rewritten, in place.
 class TraceWriter {
  public:
   void Write(OutputSink& out, std::string_view file, std::string_view line) {
@@ -33,10 +33,11 @@ class TraceWriter {
       width_ = width;
       file_ = file;
       lineStart_ = trace_.size();
+      trace_.append(line).append(")");
+    } else {
+      // The same file and width: a line number of the same length.
+      MoveShortText(trace_.data() + lineStart_, line.data(), line.size());
     }
-    trace_.resize(lineStart_);
-    trace_.append(line);
-    trace_ += ')';
     out.Write(trace_);
   }
 

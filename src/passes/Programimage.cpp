@@ -18,9 +18,28 @@ void AppendLittleEndian(std::string& bytes, uint32_t value, int byteCount) {
   for (int i = 0; i < byteCount; ++i) bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
 }
 
+// An instruction word as the encoder writes it: sixteen binary digits and "b". The number reading
+// takes such a text as binary digits; reading it here directly skips the other notations for the
+// text that nearly every row holds. False for any other text, which then takes the general way.
+constexpr size_t kEncodedWordDigits = 16;
+bool ReadEncodedWord(std::string_view text, uint16_t& word) {
+  if (text.size() != kEncodedWordDigits + 1 || text.back() != 'b') return false;
+  uint32_t value = 0;
+  for (size_t i = 0; i < kEncodedWordDigits; ++i) {
+    // Characters below '0' wrap around to large values and fail the same test.
+    const uint32_t digit = static_cast<uint32_t>(static_cast<unsigned char>(text[i])) - '0';
+    if (digit > 1) return false;
+    value = value * 2 + digit;
+  }
+  word = static_cast<uint16_t>(value);
+  return true;
+}
+
 // A word text as the encoder left it ("0011...b" or decimal digits); a text that is no number
 // becomes FFFF hexadecimal.
 uint16_t WordOf(const TMq71R04_ASMParserObject& parser, std::string_view text) {
+  uint16_t word = 0;
+  if (ReadEncodedWord(text, word)) return word;
   return static_cast<uint16_t>(static_cast<uint32_t>(parser.ParseNumber(text)) & 0xffff);
 }
 
@@ -32,10 +51,16 @@ void WriteHeader(std::string& bytes, const TMq71R04CompilerObject& job) {
   bytes[kSizeFieldOffset + 1] = static_cast<char>((size >> 8) & 0xff);
 }
 
+// The words are written into room made for all of them at once, low byte first.
 void WriteProgramWords(std::string& bytes, const TWorkTableObject& table,
                        const TMq71R04_ASMParserObject& parser) {
+  const size_t start = bytes.size();
+  bytes.resize(start + 2 * table.Rows().size());
+  char* to = bytes.data() + start;
   for (const TWorkTableObject::Row& row : table.Rows()) {
-    AppendLittleEndian(bytes, WordOf(parser, row[ColCode]), 2);
+    const uint16_t word = WordOf(parser, row[ColCode]);
+    *to++ = static_cast<char>(word & 0xff);
+    *to++ = static_cast<char>(word >> 8);
   }
 }
 

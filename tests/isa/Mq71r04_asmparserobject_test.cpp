@@ -383,4 +383,45 @@ TEST(ParseStatement, LeavesTheColumnsOfDataRowsAlone) {
   }
 }
 
+// Recognition of a statement on its own: the cells it does not decide keep what the caller put
+// in them, and messages carry the file and line given.
+TEST(RecogniseStatement, ReplacesOnlyTheCellsItDecides) {
+  struct Case {
+    std::string statement;
+    int result;
+    RecognisedCells expected;
+    std::string output;
+  };
+  const std::string count = "[compiler error] g.asm(7): Invalid operand(s) count.\r\n";
+  const std::string unknown = "[compiler error]g.asm(7): Unknown assembler command \"foo\".\r\n";
+  const RecognisedCells unchanged = {"", "old1", "old2", "oldcode"};
+  const Case cases[] = {
+      {"mov a, b", 0, {"mov", "a", "b", "000001"}, ""},
+      {"jmp\tloop", 0, {"jmp", "loop", "", "100000"}, ""},
+      {"nop", 0, {"nop", "", "", "0000000000000000"}, ""},
+      {"mov a, b, c", 1, {"mov", "old1", "old2", "000001"}, count},
+      {"mov a b", 1, {"mov", "old1", "old2", "oldcode"}, ""},
+      {"foo x", 1, {"foo", "old1", "old2", "oldcode"}, unknown},
+      {"DATA_WORD_ALLOCATION", 0, {"DATA_WORD_ALLOCATION", "old1", "old2", "oldcode"}, ""},
+      {"", 0, unchanged, ""},
+      // Blanks and control codes around the list and its pieces are trimmed; a blank with nothing
+      // after it leaves an empty list, which is malformed.
+      {"mov  a ,\t b  ", 0, {"mov", "a", "b", "000001"}, ""},
+      {"mov \x01z\x02, b", 0, {"mov", "z", "b", "000001"}, ""},
+      {"mov\t", 1, {"mov", "old1", "old2", "oldcode"}, ""},
+      {"mov ,", 1, {"mov", "old1", "old2", "oldcode"}, ""},
+  };
+  for (const Case& c : cases) {
+    OutputSink sink;
+    const TMq71R04_ASMParserObject parser(sink);
+    RecognisedCells cells{"oldcommand", "old1", "old2", "oldcode"};
+    EXPECT_EQ(parser.RecogniseStatement(c.statement, "g.asm", "7", cells), c.result) << c.statement;
+    EXPECT_EQ(cells.Command, c.expected.Command) << c.statement;
+    EXPECT_EQ(cells.Operand1, c.expected.Operand1) << c.statement;
+    EXPECT_EQ(cells.Operand2, c.expected.Operand2) << c.statement;
+    EXPECT_EQ(cells.Code, c.expected.Code) << c.statement;
+    EXPECT_EQ(sink.Captured(), c.output) << c.statement;
+  }
+}
+
 }  // namespace

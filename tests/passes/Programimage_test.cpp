@@ -65,6 +65,25 @@ TEST(ProgramImage, WordTextsAreReadAsNumbers) {
             Bytes({0x61, 0x30, 0x34, 0x12, 0xff, 0xff, 0x70, 0x11, 0xff, 0xff}));
 }
 
+// Texts of an instruction word's length that are not sixteen binary digits and "b" are read by
+// the general number rules, as are binary texts of other lengths.
+TEST(ProgramImage, WordLengthTextsFollowTheNumberRules) {
+  TMq71R04CompilerObject job;
+  job.RawImage = true;
+  AddWords(job, {
+                    "1111111111111111b",     // all ones
+                    "0000000000000002b",     // a digit outside base 2: no number
+                    "b000000000000001b",     // "b" twice: no suffix, and no decimal number
+                    " 000000000000001b",     // a blank is no binary digit
+                    "00000000000000011",     // no suffix: decimal 11
+                    "000000000000000101b",   // longer binary: 5
+                    "1000000000000000011b",  // beyond 16 bits: the low 16 bits, 3
+                    "0000000000000001h",     // hexadecimal 1
+                });
+  EXPECT_EQ(FileBytes(BuildProgramImage(job)),
+            Bytes({0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 11, 0, 5, 0, 3, 0, 1, 0}));
+}
+
 struct FillCase {
   const char* name;
   bool raw;

@@ -38,6 +38,10 @@ const Case kCases[] = {
     {"ControlCharactersTrimmed", "\x01nop\x1f", "", "nop"},
     {"OnlyBlanks", " \t ", "", ""},
     {"NulInsideStays", std::string("mo\0v a", 6), "", std::string("mo\0v a", 6)},
+    // A row longer than a row's inline room.
+    {"LongRow",
+     "a label of many words " + std::string(70, 'x') + " : mov a1, " + std::string(40, 'y'),
+     "alabelofmanywords" + std::string(70, 'x') + ":", "mov a1, " + std::string(40, 'y')},
 };
 
 INSTANTIATE_TEST_SUITE_P(RecognizeCommands, LabelSplitCase, ::testing::ValuesIn(kCases),

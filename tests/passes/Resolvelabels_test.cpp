@@ -31,6 +31,25 @@ std::string Operand2(const TMq71R04CompilerObject& job, int row) {
   return job.WorkTable->GetItem(row, ColOperand2);
 }
 
+// A label with an empty name (declared by a lone ":") is named by an empty operand too, and the
+// first entry that names an operand decides: here the empty second operand, so the number in the
+// first one stays as written.
+TEST(ResolveLabels, EmptyLabelNameIsNamedByAnEmptyOperand) {
+  TMq71R04CompilerObject job;
+  AddRecognized(job, {{""}, {""}, {":"}, {"", "jmp", "5", ""}});
+  EXPECT_EQ(job.ResolveLabels(), 0);
+  EXPECT_EQ(Operand1(job, 3), "5");
+  EXPECT_EQ(Operand2(job, 3), "0000000010");
+}
+
+TEST(ResolveLabels, EmptyOperandNamesNoLabelWithoutAnEmptyName) {
+  TMq71R04CompilerObject job;
+  AddRecognized(job, {{""}, {""}, {"a:"}, {"", "jmp", "5", ""}});
+  EXPECT_EQ(job.ResolveLabels(), 0);
+  EXPECT_EQ(Operand1(job, 3), "0000000101");
+  EXPECT_EQ(Operand2(job, 3), "");
+}
+
 // --- targets -------------------------------------------------------------------------------
 
 struct TargetCase {

@@ -123,12 +123,11 @@ std::string RemoveComment(std::string_view line) {
 }
 
 // Every cell is filled in place, the line number without a temporary text: a row is added for
-// almost every source line. The cells of a new row are empty, and appending to them skips the
-// overlap checks of an assignment.
+// almost every source line.
 void AddSourceRow(TWorkTableObject& table, std::string_view fileName, int lineIndex,
                   std::string_view statement) {
   char digits[16];
   const char* digitsEnd = std::to_chars(digits, digits + sizeof digits, lineIndex).ptr;
   const std::string_view line(digits, static_cast<size_t>(digitsEnd - digits));
-  table.AppendRow().Assign({fileName, line, statement, "$", "$", "$", "$", "$"});
+  table.AppendRow().AssignHeadAndFill(fileName, line, statement, '$');
 }

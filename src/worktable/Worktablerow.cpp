@@ -170,6 +170,38 @@ void TWorkTableRow::Assign(const std::array<std::string_view, CellCount>& cells)
   capacity_ = heap_ != nullptr ? static_cast<uint32_t>(total) : 0;
 }
 
+void TWorkTableRow::AssignHeadAndFill(std::string_view first, std::string_view second,
+                                      std::string_view third, char fill) {
+  constexpr int HeadCount = 3;
+  // The texts, a blank between each two cells, one character in each cell behind the head.
+  const size_t total =
+      first.size() + second.size() + third.size() + (CellCount - 1) + (CellCount - HeadCount);
+  // A row with text of its own may be given views of it, and a long one needs the heap: both
+  // are left to the general case.
+#ifdef MQ71_MOVE_ROWS_ON_WRITE
+  const bool general = true;
+#else
+  const bool general = total > InlineCapacity || TextSize() > 0 || heap_ != nullptr;
+#endif
+  if (general) {
+    const std::string_view cell(&fill, 1);
+    return Assign({first, second, third, cell, cell, cell, cell, cell});
+  }
+  size_t end = 0;
+  int column = 0;
+  for (const std::string_view cell : {first, second, third}) {
+    MoveShortText(inline_ + end, cell.data(), cell.size());
+    end += cell.size();
+    ends_[column++] = static_cast<uint32_t>(end);
+    inline_[end++] = ' ';
+  }
+  for (column = HeadCount; column < CellCount; ++column) {
+    inline_[end++] = fill;
+    ends_[column] = static_cast<uint32_t>(end);
+    if (column + 1 < CellCount) inline_[end++] = ' ';
+  }
+}
+
 bool operator==(const TWorkTableRow& a, const TWorkTableRow& b) {
   return std::equal(std::begin(a.ends_), std::end(a.ends_), std::begin(b.ends_)) &&
          std::memcmp(a.Text(), b.Text(), a.LineSize()) == 0;

@@ -69,6 +69,10 @@ class TWorkTableRow {
   }
   // Replaces all cells at once; the texts may be views of this row's own cells.
   void Assign(const std::array<std::string_view, CellCount>& cells);
+  // Assign with the first three cells given and each cell behind them the one character `fill`,
+  // as a row read from a source file is: written without the general case's copy per cell.
+  void AssignHeadAndFill(std::string_view first, std::string_view second, std::string_view third,
+                         char fill);
   // The length of all cells together.
   size_t TextSize() const {
     return LineSize() - (CellCount - 1);

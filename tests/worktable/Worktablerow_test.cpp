@@ -170,4 +170,24 @@ TEST(WorkTableRow, LineIsTheCellsJoinedByBlanksAfterEveryWrite) {
   }
 }
 
+// The source-row form must give the same row as the general assignment, around the size that
+// still fits inside the row, on new rows and on rows with text (also given as views of it).
+TEST(WorkTableRow, AssignHeadAndFillEqualsAssignWithTheFillInEveryLaterCell) {
+  for (size_t length = 0; length <= 75; length += 1) {
+    const std::string text(length, 't');
+    for (const bool fresh : {true, false}) {
+      TWorkTableRow row;
+      TWorkTableRow expected;
+      if (!fresh) row.Assign({"old", "1", kLong, "x", "", "", "", "y"});
+      row.AssignHeadAndFill("file.asm", "12", text, '$');
+      expected.Assign({"file.asm", "12", text, "$", "$", "$", "$", "$"});
+      ASSERT_EQ(row, expected) << length << (fresh ? " new row" : " row with text");
+      ASSERT_EQ(row.Line(), "file.asm 12 " + text + " $ $ $ $ $");
+    }
+  }
+  TWorkTableRow row{"f.asm", "7", "a statement"};
+  row.AssignHeadAndFill(row[2], row[1], row[0], '#');
+  EXPECT_EQ(CellsOf(row), (Cells{"a statement", "7", "f.asm", "#", "#", "#", "#", "#"}));
+}
+
 }  // namespace

@@ -53,16 +53,19 @@ bool MayFollow(char c) {
 // it returns true; true when it did.
 template <typename Visit>
 bool AnyRun(std::string_view text, Visit visit) {
-  size_t at = 0;
-  while (at < text.size()) {
-    if (IsSeparator(text[at])) {
+  // Pointers rather than indices and substr: every character of every row passes here.
+  const char* at = text.data();
+  const char* const end = at + text.size();
+  while (at != end) {
+    if (IsSeparator(*at)) {
       ++at;
       continue;
     }
-    size_t end = at;
-    while (end < text.size() && !IsSeparator(text[end])) ++end;
-    if (visit(text.substr(at, end - at))) return true;
-    at = end;
+    const char* const run = at;
+    do {
+      ++at;
+    } while (at != end && !IsSeparator(*at));
+    if (visit(std::string_view(run, static_cast<size_t>(at - run)))) return true;
   }
   return false;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -51,10 +52,28 @@ size_t CountByte(std::string_view bytes, char c, bool exceptBeforeLf) {
   return count;
 }
 
+// The LFs of a text, which are most of its line ends. Counted in blocks of at most 255 bytes
+// into a one-byte counter, a form the compiler turns into a loop over many bytes at once:
+// faster than a search per line end.
+size_t CountLineFeeds(std::string_view bytes) {
+  size_t count = 0;
+  const char* at = bytes.data();
+  size_t left = bytes.size();
+  while (left > 0) {
+    const size_t block = std::min<size_t>(left, 255);
+    uint8_t inBlock = 0;
+    for (size_t i = 0; i < block; ++i) inBlock += at[i] == '\n' ? 1 : 0;
+    count += inBlock;
+    at += block;
+    left -= block;
+  }
+  return count;
+}
+
 }  // namespace
 
 size_t LineEndCount(std::string_view bytes) {
-  return CountByte(bytes, '\r', true) + CountByte(bytes, '\n', false);
+  return CountByte(bytes, '\r', true) + CountLineFeeds(bytes);
 }
 
 std::vector<std::string_view> SourceLineViews(std::string_view bytes) {

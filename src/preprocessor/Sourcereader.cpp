@@ -148,5 +148,22 @@ void AddSourceRow(TWorkTableObject& table, std::string_view fileName, int lineIn
   char digits[16];
   const char* digitsEnd = std::to_chars(digits, digits + sizeof digits, lineIndex).ptr;
   const std::string_view line(digits, static_cast<size_t>(digitsEnd - digits));
-  table.AppendRow().AssignHeadAndFill(fileName, line, statement, '$');
+  AddSourceRow(table, fileName, line, statement);
+}
+
+void AddSourceRow(TWorkTableObject& table, std::string_view fileName, std::string_view lineNumber,
+                  std::string_view statement) {
+  table.AppendRow().AssignHeadAndFill(fileName, lineNumber, statement, '$');
+}
+
+void LineNumberText::Increment() {
+  for (size_t at = sizeof digits_; at-- > start_;) {
+    if (digits_[at] != '9') {
+      ++digits_[at];
+      return;
+    }
+    digits_[at] = '0';
+  }
+  // All nines: one digit more. A line number is an int, far shorter than the room.
+  digits_[--start_] = '1';
 }

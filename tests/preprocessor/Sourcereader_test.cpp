@@ -205,3 +205,16 @@ TEST(AddSourceRow, PutsFileLineStatementAndDollarPlaceholders) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every number up to past 100000, so that each digit count and each carry over nines is met.
+TEST(LineNumberText, CountsLikeTheDecimalTextOfEachNumber) {
+  LineNumberText number;
+  for (int n = 0; n <= 123456; ++n) {
+    ASSERT_EQ(number.View(), std::to_string(n)) << n;
+    number.Increment();
+  }
+}
+
+}  // namespace

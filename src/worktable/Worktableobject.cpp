@@ -144,7 +144,12 @@ char* TableDumpWriter::Room(size_t bytes) {
 }
 
 void TableDumpWriter::Append(const TWorkTableObject::Row& row) {
-  Append(row, row[ColText]);
+  // The row's own line, without the search for its text cell: most dumps are written so.
+  const std::string_view line = row.Line();
+  char* out = Room(line.size() + 2);
+  std::memcpy(out, line.data(), line.size());
+  out[line.size()] = '\r';
+  out[line.size() + 1] = '\n';
 }
 
 void TableDumpWriter::Append(const TWorkTableObject::Row& row, std::string_view text) {

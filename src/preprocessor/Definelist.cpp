@@ -49,24 +49,6 @@ bool MayFollow(char c) {
   return c == ',' || c == '\r' || c == '\n' || c == '\t' || c == ' ';
 }
 
-// Calls `visit` with every maximal run of non-separator characters of `text`, in order, until
-// it returns true; true when it did.
-template <typename Visit>
-bool AnyRun(std::string_view text, Visit visit) {
-  size_t at = 0;
-  while (at < text.size()) {
-    if (IsSeparator(text[at])) {
-      ++at;
-      continue;
-    }
-    size_t end = at;
-    while (end < text.size() && !IsSeparator(text[end])) ++end;
-    if (visit(text.substr(at, end - at))) return true;
-    at = end;
-  }
-  return false;
-}
-
 }  // namespace
 
 namespace {
@@ -171,6 +153,26 @@ void DefineList::ForEachEntryFilling(std::string_view run, Visit visit) const {
   }
 }
 
+// Only the runs that begin with such a byte are looked at further: the scan tests one byte
+// against a table until it meets one, and most statements hold none.
+template <typename Visit>
+bool DefineList::AnyPossibleSymbol(std::string_view text, Visit visit) const {
+  const char* at = text.data();
+  const char* const end = at + text.size();
+  for (; at != end; ++at) {
+    if (!beginsSymbol_[static_cast<unsigned char>(*at)]) continue;
+    // A byte that begins a symbol is no separator; a run begins here only after one.
+    if (at != text.data() && !IsSeparator(at[-1])) continue;
+    const char* const run = at;
+    do {
+      ++at;
+    } while (at != end && !IsSeparator(*at));
+    if (visit(std::string_view(run, static_cast<size_t>(at - run)))) return true;
+    if (at == end) break;
+  }
+  return false;
+}
+
 void DefineList::CollectCandidates(std::string_view text, int after,
                                    std::vector<int>& candidates) const {
   CollectRunCandidates(text, after, candidates);
@@ -181,7 +183,7 @@ void DefineList::CollectCandidates(std::string_view text, int after,
 
 void DefineList::CollectRunCandidates(std::string_view text, int after,
                                       std::vector<int>& candidates) const {
-  AnyRun(text, [&](std::string_view run) {
+  AnyPossibleSymbol(text, [&](std::string_view run) {
     ForEachEntryFilling(run, [&](int index) {
       if (index > after) candidates.push_back(index);
     });
@@ -198,7 +200,7 @@ bool DefineList::HoldsSeparatorSymbol(std::string_view text) const {
 
 bool DefineList::MayChange(std::string_view text) const {
   if (HoldsSeparatorSymbol(text)) return true;
-  return AnyRun(text, [&](std::string_view run) {
+  return AnyPossibleSymbol(text, [&](std::string_view run) {
     bool fills = false;
     ForEachEntryFilling(run, [&](int) { fills = true; });
     return fills;

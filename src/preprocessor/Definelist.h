@@ -84,6 +84,11 @@ class DefineList {
            (symbolLengths_ & (uint64_t{1} << std::min<size_t>(run.size(), 63))) != 0;
   }
 
+  // Calls `visit` with every maximal run of non-separator characters of `text` whose first
+  // byte begins some symbol without separators, in order, until it returns true; true when it
+  // did. The other runs can fill no symbol.
+  template <typename Visit>
+  bool AnyPossibleSymbol(std::string_view text, Visit visit) const;
   // Calls `visit` with every entry whose symbol is `run` as written, in list order.
   template <typename Visit>
   void ForEachEntryFilling(std::string_view run, Visit visit) const;

@@ -12,7 +12,7 @@ namespace {
 // One line of a top-level file: a #define, an #include, or a row. False when it reported an
 // error that fails the pass.
 bool LoadTopLevelLine(TMq71R04CompilerObject& job, const std::string& fileName, int lineIndex,
-                      std::string_view sourceLine) {
+                      std::string_view lineNumber, std::string_view sourceLine) {
   bool failed = false;
   std::string_view line = CommentRemoved(sourceLine);
   if (line.starts_with("#define")) {
@@ -37,7 +37,7 @@ bool LoadTopLevelLine(TMq71R04CompilerObject& job, const std::string& fileName, 
         break;
     }
   }
-  AddSourceRow(*job.WorkTable, fileName, lineIndex, line);
+  AddSourceRow(*job.WorkTable, fileName, lineNumber, line);
   return !failed;
 }
 
@@ -56,8 +56,9 @@ int TMq71R04CompilerObject::Preprocess() {
     WorkTable->Reserve(WorkTable->RowCount() + lineCount + lineCount / 4 + 16);
     SourceLineCursor lines(bytes);
     std::string_view line;
-    for (int j = 0; lines.Next(line); ++j) {
-      if (!LoadTopLevelLine(*this, fileName, j, line)) failed = true;
+    LineNumberText number;
+    for (int j = 0; lines.Next(line); ++j, number.Increment()) {
+      if (!LoadTopLevelLine(*this, fileName, j, number.View(), line)) failed = true;
     }
     WalkTable(*this);
   }

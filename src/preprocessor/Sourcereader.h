@@ -54,3 +54,18 @@ std::string_view CommentRemoved(std::string_view line);
 // columns 3 to 7.
 void AddSourceRow(TWorkTableObject& table, std::string_view fileName, int lineIndex,
                   std::string_view statement);
+// The same with the line number as text.
+void AddSourceRow(TWorkTableObject& table, std::string_view fileName, std::string_view lineNumber,
+                  std::string_view statement);
+
+// The decimal text of a line number that counts up from 0: a reader that numbers every line
+// adds one to the text rather than converting each number anew.
+class LineNumberText {
+ public:
+  std::string_view View() const { return {digits_ + start_, sizeof digits_ - start_}; }
+  void Increment();
+
+ private:
+  char digits_[12] = {'0', '0', '0', '0', '0', '0', '0', '0', '0', '0', '0', '0'};
+  size_t start_ = sizeof digits_ - 1;  // the digits are the last ones of digits_
+};

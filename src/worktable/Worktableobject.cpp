@@ -17,25 +17,23 @@ namespace {
 
 using Row = TWorkTableObject::Row;
 
-// Copies a cell to `out` and returns the end. Cells are short, and a library call for each
-// cost more than the copy.
-char* PutCell(char* out, std::string_view cell) {
-  MoveShortText(out, cell.data(), cell.size());
-  return out + cell.size();
-}
-
 // Writes the line of a row, with `text` as its ColText cell, to `out`, which has room for it.
-// The columns are written one by one rather than in a loop that asks for the text column
-// at each: dumps of the whole table are written often.
+// The row holds its cells as its line: one copy, or three when the text is another one.
 void PutRowText(char* out, const Row& row, std::string_view text) {
-  out = PutCell(out, row[ColFile]);
-  *out++ = ' ';
-  out = PutCell(out, row[ColLine]);
-  *out++ = ' ';
-  out = PutCell(out, text);
-  for (int column = ColOperand1; column < TWorkTableObject::ColumnCount; ++column) {
-    *out++ = ' ';
-    out = PutCell(out, row[column]);
+  const std::string_view line = row.Line();
+  const std::string_view cell = row[ColText];
+  if (text.data() == cell.data() && text.size() == cell.size()) {
+    std::memcpy(out, line.data(), line.size());
+    out += line.size();
+  } else {
+    const size_t head = static_cast<size_t>(cell.data() - line.data());
+    const size_t tail = head + cell.size();
+    std::memcpy(out, line.data(), head);
+    out += head;
+    if (!text.empty()) std::memcpy(out, text.data(), text.size());
+    out += text.size();
+    std::memcpy(out, line.data() + tail, line.size() - tail);
+    out += line.size() - tail;
   }
   out[0] = '\r';
   out[1] = '\n';
@@ -146,7 +144,12 @@ char* TableDumpWriter::Room(size_t bytes) {
 }
 
 void TableDumpWriter::Append(const TWorkTableObject::Row& row) {
-  Append(row, row[ColText]);
+  // The row's own line, without the search for its text cell: most dumps are written so.
+  const std::string_view line = row.Line();
+  char* out = Room(line.size() + 2);
+  std::memcpy(out, line.data(), line.size());
+  out[line.size()] = '\r';
+  out[line.size() + 1] = '\n';
 }
 
 void TableDumpWriter::Append(const TWorkTableObject::Row& row, std::string_view text) {

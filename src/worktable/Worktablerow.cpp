@@ -42,7 +42,7 @@ TWorkTableRow& TWorkTableRow::operator=(const TWorkTableRow& other) {
   Assign(cells);
   return *this;
 #endif
-  const size_t total = other.TextSize();
+  const size_t total = other.LineSize();
   if (total > Capacity()) {
     // Only the text is kept, so nothing needs copying into the new room.
     char* block = new char[total];
@@ -50,8 +50,8 @@ TWorkTableRow& TWorkTableRow::operator=(const TWorkTableRow& other) {
     heap_ = block;
     capacity_ = static_cast<uint32_t>(total);
   }
-  if (total > 0) std::memcpy(Text(), other.Text(), total);
-  std::copy(std::begin(other.ends_), std::end(other.ends_), ends_);
+  std::memcpy(Text(), other.Text(), total);
+  std::memcpy(ends_, other.ends_, sizeof ends_);  // a fixed size: a few moves, no call
   return *this;
 }
 
@@ -65,15 +65,22 @@ TWorkTableRow& TWorkTableRow::operator=(TWorkTableRow&& other) noexcept {
 
 // Takes the other row's text and leaves it empty; this row holds no heap block.
 void TWorkTableRow::TakeFrom(TWorkTableRow& other) noexcept {
-  std::copy(std::begin(other.ends_), std::end(other.ends_), ends_);
+  std::memcpy(ends_, other.ends_, sizeof ends_);  // a fixed size: a few moves, no call
   heap_ = other.heap_;
   capacity_ = other.capacity_;
   // The whole room, a fixed size the compiler copies in a few moves, rather than a call for
   // the text's length.
   if (heap_ == nullptr) std::memcpy(inline_, other.inline_, InlineCapacity);
   other.heap_ = nullptr;
-  other.capacity_ = 0;
-  std::fill(std::begin(other.ends_), std::end(other.ends_), 0);
+  other.MakeEmpty();
+}
+
+// Eight empty cells, that is seven blanks, inside the row; the heap block, if any, is already
+// released.
+void TWorkTableRow::MakeEmpty() {
+  capacity_ = 0;
+  for (int c = 0; c < CellCount; ++c) ends_[c] = static_cast<uint32_t>(c);
+  std::memset(inline_, ' ', CellCount - 1);
 }
 
 bool TWorkTableRow::Holds(std::string_view text) const {
@@ -85,7 +92,7 @@ bool TWorkTableRow::Holds(std::string_view text) const {
 void TWorkTableRow::Grow(size_t needed) {
   const size_t capacity = CheckedTotal(std::max(needed, 2 * Capacity()));
   char* block = new char[capacity];
-  std::memcpy(block, Text(), TextSize());
+  std::memcpy(block, Text(), LineSize());
   delete[] heap_;
   heap_ = block;
   capacity_ = static_cast<uint32_t>(capacity);
@@ -97,7 +104,7 @@ void TWorkTableRow::SetElsewhere(int column, std::string_view text) {
   for (int c = 0; c < CellCount; ++c) cells[c] = c == column ? text : (*this)[c];
   return Assign(cells);
 #endif
-  const uint32_t start = column == 0 ? 0 : ends_[column - 1];
+  const uint32_t start = Start(column);
   const uint32_t end = ends_[column];
   if (Holds(text)) {
     const size_t offset = static_cast<size_t>(text.data() - Text());
@@ -106,7 +113,7 @@ void TWorkTableRow::SetElsewhere(int column, std::string_view text) {
     // Another cell of this row would move under its own copy.
     return SetCopyOf(column, text);
   }
-  const size_t total = TextSize();
+  const size_t total = LineSize();
   const size_t newEnd = start + text.size();
   const size_t newTotal = CheckedTotal(total - end + newEnd);
   if (newTotal > Capacity()) Grow(newTotal);
@@ -127,7 +134,7 @@ void TWorkTableRow::SetCopyOf(int column, std::string_view text) {
 }
 
 void TWorkTableRow::Assign(const std::array<std::string_view, CellCount>& cells) {
-  size_t total = 0;
+  size_t total = CellCount - 1;  // the blanks
   bool ownText = false;
   for (std::string_view cell : cells) total += cell.size();
   // An empty row, as a new one, has no text to be overwritten.
@@ -155,6 +162,7 @@ void TWorkTableRow::Assign(const std::array<std::string_view, CellCount>& cells)
     MoveShortText(to + end, cells[c].data(), cells[c].size());
     end += cells[c].size();
     ends_[c] = static_cast<uint32_t>(end);
+    if (c + 1 < CellCount) to[end++] = ' ';
   }
   if (to == stack) std::memcpy(inline_, stack, total);
   delete[] heap_;
@@ -162,9 +170,41 @@ void TWorkTableRow::Assign(const std::array<std::string_view, CellCount>& cells)
   capacity_ = heap_ != nullptr ? static_cast<uint32_t>(total) : 0;
 }
 
+void TWorkTableRow::AssignHeadAndFill(std::string_view first, std::string_view second,
+                                      std::string_view third, char fill) {
+  constexpr int HeadCount = 3;
+  // The texts, a blank between each two cells, one character in each cell behind the head.
+  const size_t total =
+      first.size() + second.size() + third.size() + (CellCount - 1) + (CellCount - HeadCount);
+  // A row with text of its own may be given views of it, and a long one needs the heap: both
+  // are left to the general case.
+#ifdef MQ71_MOVE_ROWS_ON_WRITE
+  const bool general = true;
+#else
+  const bool general = total > InlineCapacity || TextSize() > 0 || heap_ != nullptr;
+#endif
+  if (general) {
+    const std::string_view cell(&fill, 1);
+    return Assign({first, second, third, cell, cell, cell, cell, cell});
+  }
+  size_t end = 0;
+  int column = 0;
+  for (const std::string_view cell : {first, second, third}) {
+    MoveShortText(inline_ + end, cell.data(), cell.size());
+    end += cell.size();
+    ends_[column++] = static_cast<uint32_t>(end);
+    inline_[end++] = ' ';
+  }
+  for (column = HeadCount; column < CellCount; ++column) {
+    inline_[end++] = fill;
+    ends_[column] = static_cast<uint32_t>(end);
+    if (column + 1 < CellCount) inline_[end++] = ' ';
+  }
+}
+
 bool operator==(const TWorkTableRow& a, const TWorkTableRow& b) {
   return std::equal(std::begin(a.ends_), std::end(a.ends_), std::begin(b.ends_)) &&
-         (a.TextSize() == 0 || std::memcmp(a.Text(), b.Text(), a.TextSize()) == 0);
+         std::memcmp(a.Text(), b.Text(), a.LineSize()) == 0;
 }
 
 std::ostream& operator<<(std::ostream& out, const TWorkTableRow& row) {

@@ -10,8 +10,9 @@
 
 #include "worktable/Textutils.h"
 
-// One row of the work table: eight text cells kept back to back in one block. A row is a
-// single 128-byte object, so the table is one array without a heap block per cell, and moving
+// One row of the work table: eight text cells kept in one block, one blank between each two:
+// the row's line in a table dump, so that a dump copies each row in one piece (Line). A row is
+// a single 128-byte object, so the table is one array without a heap block per cell, and moving
 // a row is one copy. Nearly every row's text fits inside the object; a longer one moves to the
 // heap.
 //
@@ -23,7 +24,7 @@ class TWorkTableRow {
  public:
   static constexpr int CellCount = 8;
 
-  TWorkTableRow() noexcept {}
+  TWorkTableRow() noexcept { std::memset(inline_, ' ', CellCount - 1); }
   // Cells in column order; the cells not given stay empty.
   TWorkTableRow(std::initializer_list<std::string_view> cells);
   TWorkTableRow(const TWorkTableRow& other);
@@ -35,18 +36,20 @@ class TWorkTableRow {
   // The column is not checked: the table checks it before it asks.
   // A const view, so that assigning to it, meant as writing the cell, does not compile.
   const std::string_view operator[](int column) const {
-    const uint32_t start = column == 0 ? 0 : ends_[column - 1];
+    const uint32_t start = Start(column);
     return {Text() + start, ends_[column] - start};
   }
+  // The cells joined by single blanks, as a table dump shows the row (without the line end).
+  std::string_view Line() const { return {Text(), LineSize()}; }
   // Replaces one cell; `text` may be a view of this row's own cells. Inline, because passes
   // write cells by the thousand: most writes fit the row's room and need only two short moves.
   void Set(int column, std::string_view text) {
 #ifdef MQ71_MOVE_ROWS_ON_WRITE
     return SetElsewhere(column, text);
 #endif
-    const uint32_t start = column == 0 ? 0 : ends_[column - 1];
+    const uint32_t start = Start(column);
     const uint32_t end = ends_[column];
-    const size_t total = TextSize();
+    const size_t total = LineSize();
     const size_t newEnd = start + text.size();
     char* data = Text();
     // A text outside the row, or in a cell in front of this one, stays where it is while the
@@ -66,9 +69,13 @@ class TWorkTableRow {
   }
   // Replaces all cells at once; the texts may be views of this row's own cells.
   void Assign(const std::array<std::string_view, CellCount>& cells);
+  // Assign with the first three cells given and each cell behind them the one character `fill`,
+  // as a row read from a source file is: written without the general case's copy per cell.
+  void AssignHeadAndFill(std::string_view first, std::string_view second, std::string_view third,
+                         char fill);
   // The length of all cells together.
   size_t TextSize() const {
-    return ends_[CellCount - 1];
+    return LineSize() - (CellCount - 1);
   }
 
   friend bool operator==(const TWorkTableRow& a, const TWorkTableRow& b);
@@ -77,6 +84,16 @@ class TWorkTableRow {
 
  private:
   static constexpr size_t InlineCapacity = 80;
+
+  // Where the cell begins: behind the blank that ends the cell in front of it.
+  uint32_t Start(int column) const {
+    return column == 0 ? 0 : ends_[column - 1] + 1;
+  }
+  // The length of the text, blanks included.
+  size_t LineSize() const {
+    return ends_[CellCount - 1];
+  }
+  void MakeEmpty();
 
   const char* Text() const {
     return heap_ != nullptr ? heap_ : inline_;
@@ -97,19 +114,20 @@ class TWorkTableRow {
   }
   // Keeps `length` characters of the cell, from `offset` in the text, as the whole cell.
   void Narrow(int column, size_t offset, size_t length) {
-    const uint32_t start = column == 0 ? 0 : ends_[column - 1];
+    const uint32_t start = Start(column);
     const uint32_t end = ends_[column];
     char* data = Text();
     MoveShortText(data + start, data + offset, length);
-    MoveShortText(data + start + length, data + end, TextSize() - end);
+    MoveShortText(data + start + length, data + end, LineSize() - end);
     ShiftEnds(column, static_cast<uint32_t>(start + length - end));
   }
   void SetCopyOf(int column, std::string_view text);
   void TakeFrom(TWorkTableRow& other) noexcept;
 
-  char* heap_ = nullptr;           // the text when it does not fit inline_
-  uint32_t ends_[CellCount] = {};  // where each cell's text ends
-  uint32_t capacity_ = 0;          // the size of heap_
+  char* heap_ = nullptr;  // the text when it does not fit inline_
+  // Where each cell's text ends; the blank behind it, if any, is at that place.
+  uint32_t ends_[CellCount] = {0, 1, 2, 3, 4, 5, 6, 7};
+  uint32_t capacity_ = 0;  // the size of heap_
   char inline_[InlineCapacity];
 };
 

@@ -145,6 +145,27 @@ TEST(SourceLineCursor, AgreesWithAByteByByteSplitOnRandomTexts) {
   }
 }
 
+// Long texts are counted in blocks: texts of nothing but line ends fill every block's count to
+// the top, and random texts of every length around a block's size end in every position.
+TEST(LineEndCount, CountsLongTextsAcrossBlocks) {
+  for (const size_t length : {254u, 255u, 256u, 509u, 510u, 511u, 4096u, 100000u}) {
+    EXPECT_EQ(LineEndCount(std::string(length, '\n')), length);
+    EXPECT_EQ(LineEndCount(std::string(length, '\r')), length);
+    std::string crLf;
+    for (size_t i = 0; i < length; ++i) crLf += "\r\n";
+    EXPECT_EQ(LineEndCount(crLf), length);
+  }
+  std::mt19937 random(9);
+  const char alphabet[] = {'\r', '\n', 'a', 'b', ' '};
+  for (size_t length = 240; length < 800; ++length) {
+    std::string bytes(length, ' ');
+    for (char& c : bytes) c = alphabet[random() % sizeof alphabet];
+    const bool endsInLineEnd = bytes.back() == '\r' || bytes.back() == '\n';
+    ASSERT_EQ(SplitByteByByte(bytes).size(), LineEndCount(bytes) + (endsInLineEnd ? 0 : 1))
+        << length;
+  }
+}
+
 TEST(LineEndCount, CountsCrLfLoneCrAndLoneLfOnceEach) {
   EXPECT_EQ(LineEndCount(""), 0u);
   EXPECT_EQ(LineEndCount("a\r\nb\rc\n\n"), 4u);
@@ -181,6 +202,19 @@ TEST(AddSourceRow, PutsFileLineStatementAndDollarPlaceholders) {
   AddSourceRow(table, "lib.inc", 1234567, "");
   ASSERT_EQ(table.RowCount(), 2);
   EXPECT_EQ(table.DumpText(), "m.asm 0 nop $ $ $ $ $\r\nlib.inc 1234567  $ $ $ $ $\r\n");
+}
+
+}  // namespace
+
+namespace {
+
+// Every number up to past 100000, so that each digit count and each carry over nines is met.
+TEST(LineNumberText, CountsLikeTheDecimalTextOfEachNumber) {
+  LineNumberText number;
+  for (int n = 0; n <= 123456; ++n) {
+    ASSERT_EQ(number.View(), std::to_string(n)) << n;
+    number.Increment();
+  }
 }
 
 }  // namespace

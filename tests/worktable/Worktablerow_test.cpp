@@ -25,6 +25,12 @@ TWorkTableRow RowOf(const Cells& cells) {
 
 const std::string kLong(200, 'L');  // more than a row holds inside itself
 
+std::string Joined(const Cells& cells) {
+  std::string line = cells[0];
+  for (int c = 1; c < TWorkTableRow::CellCount; ++c) line += " " + cells[c];
+  return line;
+}
+
 TEST(WorkTableRow, NewRowHasEightEmptyCells) {
   const TWorkTableRow row;
   EXPECT_EQ(CellsOf(row), Cells{});
@@ -121,6 +127,67 @@ TEST(WorkTableRow, EqualityComparesCellsNotJustTheirJoinedText) {
   EXPECT_EQ((TWorkTableRow{"ab", "c"}), (TWorkTableRow{"ab", "c"}));
   EXPECT_NE((TWorkTableRow{"ab", "c"}), (TWorkTableRow{"a", "bc"}));
   EXPECT_NE((TWorkTableRow{"ab", "c"}), (TWorkTableRow{"ab", "d"}));
+}
+
+// The line a dump shows must follow every kind of write: cells set from outside and from the
+// row itself, narrowed, grown onto the heap, assigned, copied and moved.
+TEST(WorkTableRow, LineIsTheCellsJoinedByBlanksAfterEveryWrite) {
+  EXPECT_EQ(TWorkTableRow().Line(), "       ");
+  const std::string texts[] = {"", "x", "ab c", "eight ch", std::string(75, 'm'), kLong};
+  std::mt19937 random(11);
+  TWorkTableRow row;
+  for (int step = 0; step < 4000; ++step) {
+    const int column = static_cast<int>(random() % TWorkTableRow::CellCount);
+    switch (random() % 6) {
+      case 0:
+      case 1:
+        row.Set(column, texts[random() % std::size(texts)]);
+        break;
+      case 2: {
+        const std::string_view own = row[random() % TWorkTableRow::CellCount];
+        row.Set(column, own.substr(0, random() % (own.size() + 1)));
+        break;
+      }
+      case 3:
+        row.Assign(
+            {row[1], texts[random() % std::size(texts)], row[0], "$", row[7], "", "$", row[3]});
+        break;
+      case 4: {
+        const TWorkTableRow copy = row;
+        row = copy;
+        break;
+      }
+      default: {
+        TWorkTableRow moved = std::move(row);
+        ASSERT_EQ(row.Line(), "       ") << "step " << step;  // NOLINT: reset on purpose
+        row = std::move(moved);
+        break;
+      }
+    }
+    const Cells cells = CellsOf(row);
+    ASSERT_EQ(row.Line(), Joined(cells)) << "step " << step;
+    ASSERT_EQ(row.TextSize(), Joined(cells).size() - 7) << "step " << step;
+  }
+}
+
+// The source-row form must give the same row as the general assignment, around the size that
+// still fits inside the row, on new rows and on rows with text (also given as views of it).
+TEST(WorkTableRow, AssignHeadAndFillEqualsAssignWithTheFillInEveryLaterCell) {
+  for (size_t length = 0; length <= 75; length += 1) {
+    const std::string text(length, 't');
+    for (const bool fresh : {true, false}) {
+      TWorkTableRow row;
+      TWorkTableRow expected;
+      if (!fresh) row.Assign({"old", "1", kLong, "x", "", "", "", "y"});
+      row.AssignHeadAndFill("file.asm", "12", text, '$');
+      expected.Assign({"file.asm", "12", text, "$", "$", "$", "$", "$"});
+      ASSERT_EQ(row, expected) << length << (fresh ? " new row" : " row with text");
+      ASSERT_EQ(row.Line(), "file.asm 12 " + text + " $ $ $ $ $");
+    }
+  }
+  TWorkTableRow row{"f.asm", "7", "a statement"};
+  row.AssignHeadAndFill(row[2], row[1], row[0], '#');
+  EXPECT_EQ(CellsOf(row), (Cells{"a statement", "7", "f.asm", "#", "#", "#", "#", "#"}));
 }
 
 }  // namespace

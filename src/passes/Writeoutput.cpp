@@ -85,17 +85,10 @@ void PrintImageReport(OutputSink& out, const ProgramImage& image, const TWorkTab
 // The work table, one line per row: the eight columns joined by single blanks, CR LF after each
 // (the table's DumpText layout). It is written in blocks as it is put together, rather than made
 // into one text of the whole table first.
-// One line of the listing onto the end of `block`, which grows once for the whole line.
+// One line of the listing onto the end of `block`: the row's cells already stand joined by
+// blanks, so the line is the row's text and CR LF.
 void AppendListingLine(std::string& block, const TWorkTableObject::Row& row) {
-  const size_t length = row.TextSize() + TWorkTableObject::ColumnCount - 1 + 2;  // blanks, CR LF
-  size_t at = block.size();
-  block.resize(at + length);
-  for (int column = 0; column < TWorkTableObject::ColumnCount; ++column) {
-    if (column > 0) block[at++] = ' ';
-    at += row[column].copy(block.data() + at, row[column].size());
-  }
-  block[at++] = '\r';
-  block[at] = '\n';
+  block.append(row.Line()).append("\r\n");
 }
 
 void WriteListing(const TWorkTableObject& table, const std::string& path) {

@@ -179,10 +179,12 @@ void TWorkTableRow::AssignHeadAndFill(std::string_view first, std::string_view s
   // A row with text of its own may be given views of it, and a long one needs the heap: both
   // are left to the general case.
 #ifdef MQ71_MOVE_ROWS_ON_WRITE
-  const bool general = true;
+  constexpr bool everyWriteMoves = true;
 #else
-  const bool general = total > InlineCapacity || TextSize() > 0 || heap_ != nullptr;
+  constexpr bool everyWriteMoves = false;
 #endif
+  const bool general =
+      everyWriteMoves || total > InlineCapacity || TextSize() > 0 || heap_ != nullptr;
   if (general) {
     const std::string_view cell(&fill, 1);
     return Assign({first, second, third, cell, cell, cell, cell, cell});

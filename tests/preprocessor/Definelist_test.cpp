@@ -14,6 +14,16 @@ DefineList ListOf(std::initializer_list<std::string> entries) {
   return list;
 }
 
+// Up to `maxLength` characters from a small alphabet of letters in both cases and the
+// separators, so that symbols, values and texts often meet.
+std::string RandomWord(std::mt19937& random, int maxLength) {
+  const std::string_view alphabet = "aAbB:,\t x";
+  std::string text;
+  const int length = static_cast<int>(random() % (maxLength + 1));
+  for (int i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
+  return text;
+}
+
 std::string Substituted(const DefineList& list, std::string text) {
   list.Substitute(text);
   return text;
@@ -160,13 +170,7 @@ std::string ReferenceSubstitution(const std::vector<std::string>& entries, std::
 
 TEST(DefineList, IndexedSubstitutionAgreesWithTheLiteralRules) {
   std::mt19937 random(7);
-  const std::string alphabet = "aAbB:,\t x";
-  auto word = [&](int maxLength) {
-    std::string text;
-    const int length = static_cast<int>(random() % (maxLength + 1));
-    for (int i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
-    return text;
-  };
+  auto word = [&random](int maxLength) { return RandomWord(random, maxLength); };
   for (int round = 0; round < 3000; ++round) {
     std::vector<std::string> entries;
     DefineList list;
@@ -208,13 +212,7 @@ TEST(DefineList, MayChangeWhenASymbolFillsARunOrASeparatorSymbolOccurs) {
 // Substitute would change.
 TEST(DefineList, MayChangeIsTrueForEveryTextSubstitutionChanges) {
   std::mt19937 random(8);
-  const std::string alphabet = "aAbB:,\t x";
-  auto word = [&](int maxLength) {
-    std::string text;
-    const int length = static_cast<int>(random() % (maxLength + 1));
-    for (int i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
-    return text;
-  };
+  auto word = [&random](int maxLength) { return RandomWord(random, maxLength); };
   int changed = 0;
   for (int round = 0; round < 3000; ++round) {
     DefineList list;
@@ -232,13 +230,7 @@ TEST(DefineList, MayChangeIsTrueForEveryTextSubstitutionChanges) {
 // the result is left alone; otherwise the result is the substituted text.
 TEST(DefineList, SubstitutedAgreesWithMayChangeAndSubstitute) {
   std::mt19937 random(9);
-  const std::string alphabet = "aAbB:,\t x";
-  auto word = [&](int maxLength) {
-    std::string text;
-    const int length = static_cast<int>(random() % (maxLength + 1));
-    for (int i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
-    return text;
-  };
+  auto word = [&random](int maxLength) { return RandomWord(random, maxLength); };
   for (int round = 0; round < 3000; ++round) {
     DefineList list;
     const int count = static_cast<int>(random() % 6);

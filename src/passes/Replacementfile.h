@@ -4,7 +4,7 @@
 #include <string_view>
 
 // A file that appears whole or not at all: the bytes go to a new temporary file in the target's
-// directory, which Commit renames over the target. A failed write therefore never leaves a
+// directory, which Commit puts in the target's place in one step. A failed write therefore never leaves a
 // truncated file nor destroys an earlier one. Failures throw TranslatorError.
 //
 // Bytes are written straight to the file, unbuffered: callers hand over large blocks (the image,

@@ -41,6 +41,51 @@ TEST(ReplacementFile, AbandonedWriteKeepsEarlierFile) {
   EXPECT_EQ(EntryCount(directory.Path()), 1u);
 }
 
+TEST(ReplacementFile, CommitReplacesEarlierFileWithoutLeavingIt) {
+  TemporaryDirectory directory;
+  const fs::path target = directory.Path() / "a.bin";
+  WriteFile(target, "an earlier and longer file");
+  for (const std::string bytes : {"new", "newer", ""}) {
+    TReplacementFile file(target.string());
+    file.Write(bytes);
+    file.Commit();
+    EXPECT_EQ(ReadFile(target), bytes);
+    EXPECT_EQ(EntryCount(directory.Path()), 1u);
+  }
+}
+
+TEST(ReplacementFile, SymbolicLinkIsReplacedAndItsFileKept) {
+  TemporaryDirectory directory;
+  const fs::path target = directory.Path() / "a.bin";
+  const fs::path linked = directory.Path() / "elsewhere.bin";
+  WriteFile(linked, "linked");
+  fs::create_symlink(linked, target);
+  TReplacementFile file(target.string());
+  file.Write("new");
+  file.Commit();
+  EXPECT_FALSE(fs::is_symlink(target));
+  EXPECT_EQ(ReadFile(target), "new");
+  EXPECT_EQ(ReadFile(linked), "linked");
+  EXPECT_EQ(EntryCount(directory.Path()), 2u);
+}
+
+TEST(ReplacementFile, DirectoryInTheTargetsPlaceFailsAndStays) {
+  TemporaryDirectory directory;
+  const fs::path target = directory.Path() / "a.bin";
+  fs::create_directory(target);
+  WriteFile(target / "inside", "kept");
+  TReplacementFile file(target.string());
+  file.Write("new");
+  try {
+    file.Commit();
+    FAIL() << "no error";
+  } catch (const TranslatorError& error) {
+    EXPECT_EQ(std::string(error.what()), "Cannot create file " + target.string());
+  }
+  EXPECT_EQ(ReadFile(target / "inside"), "kept");
+  EXPECT_EQ(EntryCount(directory.Path()), 1u);
+}
+
 TEST(ReplacementFile, MissingDirectoryFailsWithItsName) {
   TemporaryDirectory directory;
   const std::string target = (directory.Path() / "no" / "a.bin").string();

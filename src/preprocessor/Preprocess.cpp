@@ -41,6 +41,25 @@ bool LoadTopLevelLine(TMq71R04CompilerObject& job, const std::string& fileName, 
   return !failed;
 }
 
+// The rows, #defines and #includes of a top-level file. The file's bytes are released before
+// the table walk, which then reuses their memory instead of touching new pages. False when a
+// line reported an error that fails the pass.
+bool LoadTopLevelFile(TMq71R04CompilerObject& job, const std::string& fileName) {
+  const std::string bytes = ReadSourceBytes(fileName);
+  // Room for every line plus a quarter, so that the walk's expansions find room in place
+  // instead of moving the whole table; room never used costs no memory.
+  const int lineCount = static_cast<int>(LineEndCount(bytes) + 1);
+  job.WorkTable->Reserve(job.WorkTable->RowCount() + lineCount + lineCount / 4 + 16);
+  SourceLineCursor lines(bytes);
+  std::string_view line;
+  LineNumberText number;
+  bool failed = false;
+  for (int j = 0; lines.Next(line); ++j, number.Increment()) {
+    if (!LoadTopLevelLine(job, fileName, j, number.View(), line)) failed = true;
+  }
+  return !failed;
+}
+
 }  // namespace
 
 // The first pass: the top-level source files in list order, each followed by a walk over the
@@ -49,17 +68,7 @@ int TMq71R04CompilerObject::Preprocess() {
   bool failed = false;
   for (size_t i = 0; i < SourceFiles->size(); ++i) {
     const std::string fileName = (*SourceFiles)[i];
-    const std::string bytes = ReadSourceBytes(fileName);
-    // Room for every line plus a quarter, so that the walk's expansions find room in place
-    // instead of moving the whole table; room never used costs no memory.
-    const int lineCount = static_cast<int>(LineEndCount(bytes) + 1);
-    WorkTable->Reserve(WorkTable->RowCount() + lineCount + lineCount / 4 + 16);
-    SourceLineCursor lines(bytes);
-    std::string_view line;
-    LineNumberText number;
-    for (int j = 0; lines.Next(line); ++j, number.Increment()) {
-      if (!LoadTopLevelLine(*this, fileName, j, number.View(), line)) failed = true;
-    }
+    if (!LoadTopLevelFile(*this, fileName)) failed = true;
     WalkTable(*this);
   }
   return failed ? 1 : 0;

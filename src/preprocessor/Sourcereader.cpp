@@ -1,12 +1,14 @@
 #include "preprocessor/Sourcereader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <memory>
 
 #include "worktable/Textutils.h"
 #include "worktable/Translatorerror.h"
@@ -93,32 +95,43 @@ std::vector<std::string> SplitSourceLines(std::string_view bytes) {
 
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
+// Closes the file when the read is done, however it ends.
+struct FileDescriptor {
+  int fd;
+  ~FileDescriptor() {
+    if (fd >= 0) ::close(fd);
+  }
 };
 
 // The whole content of a regular file; false when it cannot be opened or read. The bytes are
-// read straight into the result, without a block in between.
+// read straight into the result with plain system calls: a stdio stream would first allocate
+// a buffer of its own and stat the file again, costing more than reading a small source.
 bool ReadWholeFile(const std::string& fileName, std::string& bytes) {
-  std::error_code error;
-  if (std::filesystem::is_directory(fileName, error)) return false;
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(fileName.c_str(), "rb"));
-  if (!file) return false;
+  const FileDescriptor file{::open(fileName.c_str(), O_RDONLY | O_CLOEXEC)};
+  if (file.fd < 0) return false;
+  struct stat status {};
+  if (::fstat(file.fd, &status) != 0 || S_ISDIR(status.st_mode)) return false;
   // The size is only a hint for the buffer: the file is read to its end whatever it says.
-  const auto size = std::filesystem::file_size(fileName, error);
-  size_t room = error ? 0 : static_cast<size_t>(size);
+  size_t room =
+      S_ISREG(status.st_mode) && status.st_size > 0 ? static_cast<size_t>(status.st_size) : 0;
+  // One byte more than the hint, so that the end of a file of the expected size is seen at
+  // once; more room, twice as much, whenever the file turns out longer.
+  room += 1;
+  bytes.resize(room);
   size_t filled = 0;
   while (true) {
-    // One byte more than the hint, so that the end of a file of the expected size is seen at
-    // once; more room, twice as much, whenever the file turns out longer.
-    room = std::max(room + 1, 2 * filled);
-    bytes.resize(room);
-    const size_t count = std::fread(bytes.data() + filled, 1, room - filled, file.get());
-    filled += count;
-    if (filled < room) break;
+    if (filled == room) {
+      room *= 2;
+      bytes.resize(room);
+    }
+    const ssize_t count = ::read(file.fd, bytes.data() + filled, room - filled);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) return false;
+    if (count == 0) break;
+    filled += static_cast<size_t>(count);
   }
   bytes.resize(filled);
-  return std::ferror(file.get()) == 0;
+  return true;
 }
 
 }  // namespace

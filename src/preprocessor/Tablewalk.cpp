@@ -116,18 +116,16 @@ class TableWalk {
 
  private:
   // What the walk made of input rows that did not pass unchanged: the one row `first` with
-  // `text` as its text, or the rows `first` to `first + consumed - 1` replaced by `rows`.
+  // a new text, or the rows `first` to `first + consumed - 1` replaced by rows of an expansion.
+  // Small and without storage of its own, since a #define can change most rows of a program:
+  // the texts stand one after another in texts_, the rows of an expansion in expansions_.
   struct Change {
     size_t first = 0;
     size_t consumed = 1;
     bool textOnly = false;
-    std::string text;
-    std::vector<Row> rows;
-    size_t RowCount() const { return textOnly ? 1 : rows.size(); }
-    // Rows the change adds to the table (negative: removes).
-    std::ptrdiff_t Growth() const {
-      return static_cast<std::ptrdiff_t>(RowCount()) - static_cast<std::ptrdiff_t>(consumed);
-    }
+    // The text texts_[begin, begin + size), or the rows expansions_[begin] (size unused).
+    size_t begin = 0;
+    size_t size = 0;
   };
   // What became of a call: left alone (invalid arguments), replaced by its body, or gone
   // without a trace but its labels (empty body).
@@ -156,6 +154,16 @@ class TableWalk {
     size_t tailStart = 0;
   };
 
+  std::string_view Text(const Change& change) const {
+    return std::string_view(texts_).substr(change.begin, change.size);
+  }
+  std::vector<Row>& Rows(const Change& change) { return expansions_[change.begin]; }
+  const std::vector<Row>& Rows(const Change& change) const { return expansions_[change.begin]; }
+  // Rows the change adds to the table (negative: removes).
+  std::ptrdiff_t Growth(const Change& change) const {
+    const size_t rowCount = change.textOnly ? 1 : Rows(change).size();
+    return static_cast<std::ptrdiff_t>(rowCount) - static_cast<std::ptrdiff_t>(change.consumed);
+  }
   const std::vector<int>* DefinitionsCalledBy(std::string_view text) const;
   void WalkRow();
   void WalkChangedRow(Row current);
@@ -177,9 +185,11 @@ class TableWalk {
   const MacroIndex macros_;
   std::vector<Row> rows_;  // the input rows, unchanged until ApplyChanges
   size_t inputCount_ = 0;
-  size_t next_ = 0;              // input rows read so far
-  std::vector<Change> changes_;  // in the order of their input rows
-  size_t rowCount_ = 0;          // the rows of the table once the changes are in
+  size_t next_ = 0;                           // input rows read so far
+  std::vector<Change> changes_;               // in the order of their input rows
+  std::string texts_;                         // the new texts of the changes
+  std::vector<std::vector<Row>> expansions_;  // the rows of the changes that expand calls
+  size_t rowCount_ = 0;                       // the rows of the table once the changes are in
   // The row being walked: the input row it began with, and the rows finished so far.
   size_t groupFirst_ = 0;
   std::vector<Row> groupRows_;
@@ -200,7 +210,7 @@ void TableWalk::Run() {
     while (next_ < inputCount_) WalkRow();
     WritePendingDumps();
     rowCount_ = inputCount_;
-    for (const Change& change : changes_) rowCount_ += change.Growth();
+    for (const Change& change : changes_) rowCount_ += Growth(change);
     rows_.reserve(rowCount_);
   } catch (...) {
     try {
@@ -242,10 +252,8 @@ void TableWalk::WalkRow() {
     return;
   }
   if (substituted != text) {
-    Change& change = changes_.emplace_back();
-    change.first = next_;
-    change.textOnly = true;
-    change.text = std::move(substituted);
+    changes_.push_back({next_, 1, true, texts_.size(), substituted.size()});
+    texts_ += substituted;
   }
   ++next_;
 }
@@ -261,11 +269,9 @@ void TableWalk::WalkChangedRow(Row current) {
       current.Set(ColText, substituted);
     }
   }
-  Change& change = changes_.emplace_back();
-  change.first = groupFirst_;
-  change.consumed = next_ - groupFirst_;
-  change.rows = std::move(groupRows_);
+  expansions_.push_back(std::move(groupRows_));
   groupRows_ = {};
+  changes_.push_back({groupFirst_, next_ - groupFirst_, false, expansions_.size() - 1, 0});
 }
 
 // `current` has its #define symbols substituted: every definition whose name is its command,
@@ -374,16 +380,16 @@ void TableWalk::VisitSnapshotHead(Visit visit) const {
     const Change& change = changes_[c];
     for (; input < change.first; ++input) visit(rows_[input], rows_[input][ColText]);
     if (change.textOnly) {
-      visit(rows_[change.first], change.text);
+      visit(rows_[change.first], Text(change));
     } else {
-      for (const Row& row : change.rows) visit(row, row[ColText]);
+      for (const Row& row : Rows(change)) visit(row, row[ColText]);
     }
     input = change.first + change.consumed;
   }
   for (; input < snapshot_.groupFirst; ++input) visit(rows_[input], rows_[input][ColText]);
   // The row being walked at the call has become change number changeCount, or is still walked.
   const std::vector<Row>& group =
-      changes_.size() > snapshot_.changeCount ? changes_[snapshot_.changeCount].rows : groupRows_;
+      changes_.size() > snapshot_.changeCount ? Rows(changes_[snapshot_.changeCount]) : groupRows_;
   for (size_t i = 0; i < snapshot_.groupDone; ++i) visit(group[i], group[i][ColText]);
   visit(snapshot_.current, snapshot_.current[ColText]);
 }
@@ -425,7 +431,7 @@ void TableWalk::WriteTableDump() {
 void TableWalk::ApplyChanges() {
   // New texts first, while every input row still stands at its own index.
   for (Change& change : changes_) {
-    if (change.textOnly) rows_[change.first].Set(ColText, change.text);
+    if (change.textOnly) rows_[change.first].Set(ColText, Text(change));
   }
   rows_.resize(std::max(inputCount_, rowCount_));
   // The input rows that remain, run by run between expansions: each run moves by the rows that
@@ -437,7 +443,7 @@ void TableWalk::ApplyChanges() {
   for (const Change& change : changes_) {
     if (change.textOnly) continue;
     if (shift < 0) MoveRun(runStart, change.first, shift);
-    shift += change.Growth();
+    shift += Growth(change);
     runStart = change.first + change.consumed;
   }
   if (shift < 0) MoveRun(runStart, inputCount_, shift);
@@ -445,15 +451,15 @@ void TableWalk::ApplyChanges() {
   for (auto change = changes_.rbegin(); change != changes_.rend(); ++change) {
     if (change->textOnly) continue;
     if (shift > 0) MoveRun(change->first + change->consumed, runEnd, shift);
-    shift -= change->Growth();
+    shift -= Growth(*change);
     runEnd = change->first;
   }
   // The rows of the expansions, into the places left between the runs.
   for (Change& change : changes_) {
     if (change.textOnly) continue;
     size_t place = change.first + shift;
-    for (Row& row : change.rows) rows_[place++] = std::move(row);
-    shift += change.Growth();
+    for (Row& row : Rows(change)) rows_[place++] = std::move(row);
+    shift += Growth(change);
   }
   rows_.resize(rowCount_);
 }

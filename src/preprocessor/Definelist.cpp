@@ -58,17 +58,17 @@ char Folded(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-}  // namespace
-
-size_t DefineList::FoldedHash::operator()(std::string_view text) const {
-  uint64_t hash = 14695981039346656037ull;  // FNV-1a
+// FNV-1a over the bytes with A-Z folded. The low bits of an FNV product depend only on the low
+// bits of the bytes, and slots are chosen by the low bits: the high half is folded in.
+uint64_t FoldedHash(std::string_view text) {
+  uint64_t hash = 14695981039346656037ull;
   for (const char c : text) {
     hash = (hash ^ static_cast<unsigned char>(Folded(c))) * 1099511628211ull;
   }
-  return static_cast<size_t>(hash);
+  return hash ^ (hash >> 32);
 }
 
-bool DefineList::FoldedEqual::operator()(std::string_view a, std::string_view b) const {
+bool FoldedEqual(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
     if (Folded(a[i]) != Folded(b[i])) return false;
@@ -76,17 +76,43 @@ bool DefineList::FoldedEqual::operator()(std::string_view a, std::string_view b)
   return true;
 }
 
+}  // namespace
+
+size_t DefineList::FindSlot(std::string_view symbol, uint64_t hash) const {
+  const size_t mask = slots_.size() - 1;
+  for (size_t at = hash & mask;; at = (at + 1) & mask) {
+    const SymbolSlot& slot = slots_[at];
+    if (slot.first < 0 || FoldedEqual(Symbol(slot.first), symbol)) return at;
+  }
+}
+
+void DefineList::GrowIndex(size_t symbolCount) {
+  if (2 * symbolCount <= slots_.size()) return;
+  size_t slotCount = 16;
+  while (slotCount < 2 * symbolCount) slotCount *= 2;
+  std::vector<SymbolSlot> old(slotCount);
+  old.swap(slots_);
+  for (const SymbolSlot& slot : old) {
+    if (slot.first < 0) continue;
+    const std::string_view symbol = Symbol(slot.first);
+    slots_[FindSlot(symbol, FoldedHash(symbol))] = slot;
+  }
+}
+
 void DefineList::Append(std::string entry) {
   const int index = Count();
   const size_t split = entry.find('=');
+  GrowIndex(symbolCount_ + 1);
   entries_.push_back(Item{std::move(entry), split, index});
   const std::string_view symbol = Symbol(index);
-  const auto [found, inserted] =
-      bySymbol_.try_emplace(std::string(symbol), SymbolEntries{index, index});
-  if (!inserted) {
-    entries_[found->second.last].nextOfSymbol = index;
-    found->second.last = index;
-    entries_.back().valueSource = found->second.first;
+  SymbolSlot& slot = slots_[FindSlot(symbol, FoldedHash(symbol))];
+  if (slot.first < 0) {
+    slot = SymbolSlot{index, index};
+    ++symbolCount_;
+  } else {
+    entries_[slot.last].nextOfSymbol = index;
+    slot.last = index;
+    entries_.back().valueSource = slot.first;
   }
   if (symbol.empty()) return;  // never found in a text
   if (HasSeparator(symbol)) {
@@ -116,9 +142,10 @@ std::string_view DefineList::Value(int index) const {
 }
 
 bool DefineList::LookUp(std::string_view symbol, std::string_view& value) const {
-  const auto found = bySymbol_.find(symbol);
-  if (found == bySymbol_.end()) return false;
-  value = Value(found->second.first);
+  if (slots_.empty()) return false;
+  const SymbolSlot& slot = slots_[FindSlot(symbol, FoldedHash(symbol))];
+  if (slot.first < 0) return false;
+  value = Value(slot.first);
   return true;
 }
 
@@ -145,10 +172,9 @@ bool DefineList::SubstituteSymbol(std::string& text, std::string_view symbol,
 
 template <typename Visit>
 void DefineList::ForEachEntryFilling(std::string_view run, Visit visit) const {
-  if (!MayBeSymbol(run)) return;
-  const auto found = bySymbol_.find(run);
-  if (found == bySymbol_.end()) return;
-  for (int index = found->second.first; index >= 0; index = entries_[index].nextOfSymbol) {
+  if (!MayBeSymbol(run)) return;  // also true of every run when there is no entry
+  const SymbolSlot& slot = slots_[FindSlot(run, FoldedHash(run))];
+  for (int index = slot.first; index >= 0; index = entries_[index].nextOfSymbol) {
     if (Symbol(index) == run) visit(index);
   }
 }

@@ -6,7 +6,6 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 // The "symbol=value" texts of every #define read so far, in reading order. Entries are only
@@ -16,6 +15,8 @@
 // One index keeps substitution near-linear: the symbols ignoring letter case, each with the
 // first entry of that symbol (the look-up of a value) and a chain of all its entries in list
 // order (among them the candidates for one statement text, see Note [substitution candidates]).
+// The index is an open-addressing table of entry numbers, so that a look-up makes no key text and
+// a new symbol makes no node: every run of every statement that may be a symbol is looked up.
 class DefineList {
  public:
   void Append(std::string entry);
@@ -56,21 +57,17 @@ class DefineList {
     int valueSource;        // the first entry whose symbol equals this one's ignoring case
     int nextOfSymbol = -1;  // the next entry whose symbol equals this one's ignoring case
   };
-  // The first and the last entry of a symbol ignoring case.
-  struct SymbolEntries {
-    int first;
-    int last;
+  // A slot of the index: the first and the last entry of a symbol ignoring case; first is -1
+  // in a free slot.
+  struct SymbolSlot {
+    int first = -1;
+    int last = -1;
   };
-  // Hashing and comparison that ignore the case of A-Z, and find std::string keys by
-  // std::string_view without a copy.
-  struct FoldedHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view text) const;
-  };
-  struct FoldedEqual {
-    using is_transparent = void;
-    bool operator()(std::string_view a, std::string_view b) const;
-  };
+  // The slot of the symbol equal to `symbol` ignoring the case of A-Z, or the free slot where it
+  // belongs.
+  size_t FindSlot(std::string_view symbol, uint64_t hash) const;
+  // Room for `symbolCount` symbols, keeping the slot count at least twice that.
+  void GrowIndex(size_t symbolCount);
   // The entries worth applying to `text` after entry `after`: those whose symbol fills one of
   // its runs, and those whose symbol holds a separator.
   void CollectCandidates(std::string_view text, int after, std::vector<int>& candidates) const;
@@ -94,7 +91,8 @@ class DefineList {
   void ForEachEntryFilling(std::string_view run, Visit visit) const;
 
   std::vector<Item> entries_;
-  std::unordered_map<std::string, SymbolEntries, FoldedHash, FoldedEqual> bySymbol_;
+  std::vector<SymbolSlot> slots_;  // a power of two of them, or none before the first entry
+  size_t symbolCount_ = 0;
   // Necessary conditions for a run to be a symbol without separators, far cheaper than hashing
   // it: its first byte begins some such symbol, and its length (above 63 counted as 63) is
   // some such symbol's.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "worktable/Textutils.h"
@@ -183,6 +184,43 @@ TEST(DefineList, IndexedSubstitutionAgreesWithTheLiteralRules) {
     ASSERT_EQ(Substituted(list, text), ReferenceSubstitution(entries, text))
         << "text \"" << text << "\", first entry \"" << entries[0] << "\"";
   }
+}
+
+// Hundreds of symbols, many of them case variants of each other, so that the index grows many
+// times while chains of equal symbols run through it.
+TEST(DefineList, LargeListsAgreeWithTheLiteralRules) {
+  std::mt19937 random(11);
+  std::vector<std::string> entries;
+  DefineList list;
+  for (int i = 0; i < 600; ++i) {
+    std::string symbol(1, 'S');
+    symbol += std::to_string(random() % 250);
+    if (random() % 3 == 0) symbol[0] = 's';
+    entries.push_back(symbol + "=" + std::to_string(i));
+    list.Append(entries.back());
+  }
+  for (int i = 0; i < 300; ++i) {
+    std::string text = "mov S";
+    text.append(std::to_string(random() % 260))
+        .append(", s")
+        .append(std::to_string(random() % 260));
+    text.append(" S").append(std::to_string(i));
+    ASSERT_EQ(Substituted(list, text), ReferenceSubstitution(entries, text)) << text;
+  }
+  // The first entry of a symbol gives its value whatever the case it is asked in.
+  for (const std::string& entry : entries) {
+    const std::string symbol = entry.substr(0, entry.find('='));
+    std::string lowered = symbol;
+    for (char& c : lowered) c = FoldCase(c);
+    std::string_view value;
+    ASSERT_TRUE(list.LookUp(lowered, value)) << symbol;
+    const auto first = std::find_if(entries.begin(), entries.end(), [&](const std::string& e) {
+      return EqualsIgnoreCase(e.substr(0, e.find('=')), symbol);
+    });
+    EXPECT_EQ(value, first->substr(first->find('=') + 1)) << symbol;
+  }
+  std::string_view value;
+  EXPECT_FALSE(list.LookUp("S250", value));
 }
 
 TEST(DefineList, MayChangeWhenASymbolFillsARunOrASeparatorSymbolOccurs) {

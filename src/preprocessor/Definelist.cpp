@@ -80,15 +80,18 @@ bool FoldedEqual(std::string_view a, std::string_view b) {
 
 size_t DefineList::FindSlot(std::string_view symbol, uint64_t hash) const {
   const size_t mask = slots_.size() - 1;
+  const uint32_t tag = static_cast<uint32_t>(hash >> 32);
   for (size_t at = hash & mask;; at = (at + 1) & mask) {
     const SymbolSlot& slot = slots_[at];
-    if (slot.first < 0 || FoldedEqual(Symbol(slot.first), symbol)) return at;
+    if (slot.first < 0) return at;
+    if (slot.hashTag == tag && FoldedEqual(Symbol(slot.first), symbol)) return at;
   }
 }
 
 void DefineList::GrowIndex(size_t symbolCount) {
   if (2 * symbolCount <= slots_.size()) return;
-  size_t slotCount = 16;
+  // Room for a few dozen symbols from the start: most programs never need more.
+  size_t slotCount = 128;
   while (slotCount < 2 * symbolCount) slotCount *= 2;
   std::vector<SymbolSlot> old(slotCount);
   old.swap(slots_);
@@ -105,9 +108,10 @@ void DefineList::Append(std::string entry) {
   GrowIndex(symbolCount_ + 1);
   entries_.push_back(Item{std::move(entry), split, index});
   const std::string_view symbol = Symbol(index);
-  SymbolSlot& slot = slots_[FindSlot(symbol, FoldedHash(symbol))];
+  const uint64_t hash = FoldedHash(symbol);
+  SymbolSlot& slot = slots_[FindSlot(symbol, hash)];
   if (slot.first < 0) {
-    slot = SymbolSlot{index, index};
+    slot = SymbolSlot{index, index, static_cast<uint32_t>(hash >> 32)};
     ++symbolCount_;
   } else {
     entries_[slot.last].nextOfSymbol = index;

@@ -62,6 +62,7 @@ class DefineList {
   struct SymbolSlot {
     int first = -1;
     int last = -1;
+    uint32_t hashTag = 0;  // the high half of the symbol's hash: most other symbols differ in it
   };
   // The slot of the symbol equal to `symbol` ignoring the case of A-Z, or the free slot where it
   // belongs.

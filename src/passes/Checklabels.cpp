@@ -48,18 +48,19 @@ class LabelCheck {
 
   int Run() {
     const std::vector<TWorkTableObject::Row>& rows = table_.Rows();
-    int last = -1;
-    for (int row = 0; row < table_.RowCount(); ++row) {
+    const int rowCount = table_.RowCount();
+    // The last row with text; every row behind it is empty. Found first, so that one pass in
+    // order does the rest.
+    int last = rowCount - 1;
+    while (last >= 0 && rows[last][ColText].empty()) --last;
+    for (int row = 0; row <= last; ++row) {
       if (rows[row][ColText].empty()) {
         deleted_[row] = 1;
-      } else {
-        last = row;
+        continue;
       }
-    }
-    for (int row = 0; row <= last; ++row) {
-      if (deleted_[row]) continue;
       Examine(pending_ >= 0 ? JoinIntoPending(row) : row, row == last);
     }
+    for (int row = last + 1; row < rowCount; ++row) deleted_[row] = 1;
     table_.DeleteRowsIf([this](int row) { return deleted_[row] != 0; });
     return failed_ ? 1 : 0;
   }
@@ -72,11 +73,11 @@ class LabelCheck {
     pending_ = -1;
     const TWorkTableObject::Row& source = table_.Rows()[row];
     TWorkTableObject::Row& target = table_.MutableRow(joined);
-    std::string text(TrimmedView(target[ColText]));
-    text += source[ColText];
+    joinedText_.assign(TrimmedView(target[ColText]));
+    joinedText_ += source[ColText];
     target.Set(ColFile, source[ColFile]);
     target.Set(ColLine, source[ColLine]);
-    target.Set(ColText, text);
+    target.Set(ColText, joinedText_);
     deleted_[row] = 1;
     return joined;
   }
@@ -105,6 +106,7 @@ class LabelCheck {
   TWorkTableObject& table_;
   OutputSink& out_;
   std::vector<char> deleted_;  // a byte per row: quicker to test than a bit
+  std::string joinedText_;     // the text of a join, its storage kept from join to join
   int pending_ = -1;  // a label-only row waiting for the next statement; its text is not trimmed
   bool failed_ = false;
 };

@@ -63,29 +63,34 @@ bool MayBeDirective(std::string_view text) {
 }
 
 // The work is done in two steps so that the data rows are built once, in their final place:
-// the directives are read (and their faults reported) in row order, their file, line, labels and
-// values set aside; then the directive rows are deleted and the data rows appended to the table.
+// the directives are read (and their faults reported) in row order, their labels and values set
+// aside; then the data rows are appended to the table, taking file and line from their directive
+// rows, and the directive rows are deleted in one sweep. Labels and values stand back to back in
+// one text each, so that setting them aside makes no text of its own per directive.
 class DataAllocation {
  public:
   DataAllocation(TWorkTableObject& table, OutputSink& out)
       : table_(table), out_(out), parser_(TMq71R04_ASMParserObject::Bare(out)) {}
 
   void Run() {
-    std::vector<char> isDirective(table_.RowCount(), 0);  // a byte per row: quicker than a bit
-    for (int row = 0; row < table_.RowCount(); ++row) isDirective[row] = TakeDirective(row);
+    const int rowCount = table_.RowCount();
+    std::vector<char> isDirective(rowCount, 0);  // a byte per row: quicker than a bit
+    for (int row = 0; row < rowCount; ++row) isDirective[row] = TakeDirective(row);
     if (directives_.empty()) return;
-    table_.DeleteRowsIf([&isDirective](int row) { return isDirective[row] != 0; });
-    table_.Reserve(table_.RowCount() + static_cast<int>(dataRowCount_));
-    for (Directive& directive : directives_) AppendDataRows(directive);
+    // With room for every data row, appending moves no row: the views of the directive rows'
+    // cells stay valid while the data rows are built from them.
+    table_.Reserve(rowCount + static_cast<int>(dataRowCount_));
+    for (const Directive& directive : directives_) AppendDataRows(directive);
+    table_.DeleteRowsIf(
+        [&isDirective, rowCount](int row) { return row < rowCount && isDirective[row] != 0; });
   }
 
  private:
   struct Directive {
-    std::string File;
-    std::string Line;
-    std::string Labels;
+    int Row;
     bool Bytes;
-    size_t FirstValue;  // its values are values_[FirstValue, FirstValue + ValueCount)
+    size_t LabelsEnd;   // its labels are labels_[end of the previous one, LabelsEnd)
+    size_t FirstValue;  // its values are values [FirstValue, FirstValue + ValueCount)
     size_t ValueCount;
   };
 
@@ -107,23 +112,34 @@ class DataAllocation {
     // Two bytes per word, the first one high; an odd count is padded with "0x00".
     if (bytes && items.size() % 2 != 0) items.emplace_back(kPadByte);
     dataRowCount_ += bytes ? items.size() / 2 : items.size();
-    directives_.push_back({std::string(file), std::string(line), std::move(parts.Labels), bytes,
-                           allValues_.size(), items.size()});
-    for (std::string& item : items) allValues_.push_back(std::move(item));
+    labels_ += parts.Labels;
+    directives_.push_back({row, bytes, labels_.size(), valueEnds_.size(), items.size()});
+    for (const std::string& item : items) {
+      valueText_ += item;
+      valueEnds_.push_back(valueText_.size());
+    }
     return true;
   }
 
+  std::string_view Value(size_t value) const {
+    const size_t start = value == 0 ? 0 : valueEnds_[value - 1];
+    return std::string_view(valueText_).substr(start, valueEnds_[value] - start);
+  }
+
   // One row per data word; the directive's labels go in front of the first row's text only.
-  void AppendDataRows(Directive& directive) {
+  void AppendDataRows(const Directive& directive) {
     const std::string_view keyword = directive.Bytes ? kByteAllocation : kWordAllocation;
     const size_t perRow = directive.Bytes ? 2 : 1;
     const size_t end = directive.FirstValue + directive.ValueCount;
-    const std::string firstText = directive.Labels + std::string(keyword);
+    const size_t labelsStart = &directive == directives_.data() ? 0 : (&directive - 1)->LabelsEnd;
+    firstText_.assign(labels_, labelsStart, directive.LabelsEnd - labelsStart);
+    firstText_ += keyword;
+    const std::string_view file = table_.Cell(directive.Row, ColFile);
+    const std::string_view line = table_.Cell(directive.Row, ColLine);
     for (size_t value = directive.FirstValue; value < end; value += perRow) {
-      const std::string_view text = value == directive.FirstValue ? firstText : keyword;
-      const std::string_view second = directive.Bytes ? allValues_[value + 1] : std::string_view();
-      table_.AppendRow().Assign(
-          {directive.File, directive.Line, text, allValues_[value], second, {}, {}, {}});
+      const std::string_view text = value == directive.FirstValue ? firstText_ : keyword;
+      const std::string_view second = directive.Bytes ? Value(value + 1) : std::string_view();
+      table_.AppendRow().Assign({file, line, text, Value(value), second, {}, {}, {}});
     }
   }
 
@@ -132,7 +148,10 @@ class DataAllocation {
   TMq71R04_ASMParserObject parser_;
   OperandList values_;  // of the directive being read; its storage serves every directive
   std::vector<Directive> directives_;
-  std::vector<std::string> allValues_;
+  std::string labels_;             // the labels of every directive, one after another
+  std::string valueText_;          // the values of every directive, one after another
+  std::vector<size_t> valueEnds_;  // where each value ends in valueText_
+  std::string firstText_;          // the text of a directive's first data row
   size_t dataRowCount_ = 0;
 };
 

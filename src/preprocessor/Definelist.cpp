@@ -244,15 +244,41 @@ void DefineList::Substitute(std::string& text) const {
 }
 
 bool DefineList::Substituted(std::string_view text, std::string& result) const {
-  std::vector<int> found;
-  CollectRunCandidates(text, -1, found);
-  if (found.empty() && (entriesWithSeparators_.empty() || !HoldsSeparatorSymbol(text))) {
+  // Most texts hold no symbol and most others one: both are settled without a list of
+  // candidates. `first` is the first candidate found, `several` tells of another one.
+  int first = -1;
+  bool several = false;
+  AnyPossibleSymbol(text, [&](std::string_view run) {
+    ForEachEntryFilling(run, [&](int index) {
+      if (first < 0) {
+        first = index;
+      } else if (index != first) {
+        several = true;
+      }
+    });
+    return several;
+  });
+  if (first < 0 && (entriesWithSeparators_.empty() || !HoldsSeparatorSymbol(text))) {
     return false;  // as MayChange
   }
-  for (int index : entriesWithSeparators_) found.push_back(index);
   result.assign(text);
-  ApplyCandidates(result, std::move(found));
+  if (several || !entriesWithSeparators_.empty()) {
+    std::vector<int> found;
+    CollectCandidates(text, -1, found);
+    ApplyCandidates(result, std::move(found));
+  } else {
+    ApplyCandidate(result, first);
+  }
   return true;
+}
+
+// ApplyCandidates with the one candidate `index`.
+void DefineList::ApplyCandidate(std::string& text, int index) const {
+  const std::string_view value = Value(entries_[index].valueSource);
+  if (!SubstituteSymbol(text, Symbol(index), value)) return;
+  std::vector<int> more;
+  CollectCandidates(value, index, more);
+  if (!more.empty()) ApplyCandidates(text, std::move(more));
 }
 
 // Applies the candidates and those that inserted values bring, in list order.

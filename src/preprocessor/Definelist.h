@@ -76,6 +76,7 @@ class DefineList {
   void CollectRunCandidates(std::string_view text, int after, std::vector<int>& candidates) const;
   bool HoldsSeparatorSymbol(std::string_view text) const;
   void ApplyCandidates(std::string& text, std::vector<int> found) const;
+  void ApplyCandidate(std::string& text, int index) const;
   // False when no entry's symbol can equal `run`, a non-empty run of non-separator characters.
   bool MayBeSymbol(std::string_view run) const {
     return beginsSymbol_[static_cast<unsigned char>(run[0])] &&

@@ -193,6 +193,8 @@ class TableWalk {
   // The row being walked: the input row it began with, and the rows finished so far.
   size_t groupFirst_ = 0;
   std::vector<Row> groupRows_;
+  // The substituted text of the row being read, its storage kept from row to row.
+  std::string substituted_;
   bool tableDumped_ = false;
   bool bodyDumped_ = false;
   Snapshot snapshot_;
@@ -236,7 +238,7 @@ const std::vector<int>* TableWalk::DefinitionsCalledBy(std::string_view text) co
 void TableWalk::WalkRow() {
   const Row& row = rows_[next_];
   const std::string_view text = row[ColText];
-  std::string substituted;
+  std::string& substituted = substituted_;
   if (!job_.Defines->Substituted(text, substituted)) {
     if (DefinitionsCalledBy(text) == nullptr) {
       ++next_;

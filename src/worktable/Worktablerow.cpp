@@ -135,39 +135,43 @@ void TWorkTableRow::SetCopyOf(int column, std::string_view text) {
 
 void TWorkTableRow::Assign(const std::array<std::string_view, CellCount>& cells) {
   size_t total = CellCount - 1;  // the blanks
-  bool ownText = false;
   for (std::string_view cell : cells) total += cell.size();
-  // An empty row, as a new one, has no text to be overwritten.
-  if (TextSize() > 0) {
-    for (std::string_view cell : cells) ownText = ownText || Holds(cell);
-  }
   CheckedTotal(total);
-  // Texts of this row's own cells are copied aside first: the new text would overwrite them.
-  char stack[InlineCapacity];
-  std::unique_ptr<char[]> block;
-  char* to = inline_;
 #ifdef MQ71_MOVE_ROWS_ON_WRITE
   const bool onHeap = true;
 #else
   const bool onHeap = total > InlineCapacity;
 #endif
   if (onHeap) {
-    block.reset(new char[std::max<size_t>(total, 1)]);
-    to = block.get();
-  } else if (ownText) {
-    to = stack;
+    // A new block: the texts, which may be of the old one, are all read before it goes.
+    const size_t capacity = CheckedTotal(total + 1);
+    std::unique_ptr<char[]> block(new char[capacity]);
+    JoinCells(cells, block.get());
+    delete[] heap_;
+    heap_ = block.release();
+    capacity_ = static_cast<uint32_t>(capacity);
+    return;
   }
+  // The text is put together aside, as the texts may be of this row's own cells, and then copied
+  // in whole: a fixed-size copy, done in a few moves, costs less than finding out whether any
+  // text is this row's own. The room behind the text takes the blank after the last cell.
+  char joined[InlineCapacity + 1];
+  JoinCells(cells, joined);
+  std::memcpy(inline_, joined, InlineCapacity);
+  delete[] heap_;
+  heap_ = nullptr;
+  capacity_ = 0;
+}
+
+// The cells joined by blanks into `to`, which has room for one more byte behind them; sets ends_.
+void TWorkTableRow::JoinCells(const std::array<std::string_view, CellCount>& cells, char* to) {
   size_t end = 0;
   for (int c = 0; c < CellCount; ++c) {
     MoveShortText(to + end, cells[c].data(), cells[c].size());
     end += cells[c].size();
     ends_[c] = static_cast<uint32_t>(end);
-    if (c + 1 < CellCount) to[end++] = ' ';
+    to[end++] = ' ';
   }
-  if (to == stack) std::memcpy(inline_, stack, total);
-  delete[] heap_;
-  heap_ = block.release();
-  capacity_ = heap_ != nullptr ? static_cast<uint32_t>(total) : 0;
 }
 
 void TWorkTableRow::AssignHeadAndFill(std::string_view first, std::string_view second,

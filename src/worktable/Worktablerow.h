@@ -122,6 +122,7 @@ class TWorkTableRow {
     ShiftEnds(column, static_cast<uint32_t>(start + length - end));
   }
   void SetCopyOf(int column, std::string_view text);
+  void JoinCells(const std::array<std::string_view, CellCount>& cells, char* to);
   void TakeFrom(TWorkTableRow& other) noexcept;
 
   char* heap_ = nullptr;  // the text when it does not fit inline_

@@ -283,8 +283,11 @@ int32_t ShapeValue(const InstructionFormat& format, const RowOperands& operands)
 int32_t ReadValue(const TMq71R04_ASMParserObject& parser, ValueReading reading,
                   std::string_view text) {
   if (reading == Number) return parser.ParseNumber(text);
-  // A resolved address is ten binary digits without their suffix. The suffixed text is put
-  // together on the stack when it fits, as it does for every resolved address.
+  // A resolved address is ten binary digits without their suffix, and the number reading takes
+  // binary digits with the suffix "b" as exactly their value: read directly, they need no suffix.
+  int32_t value = 0;
+  if (TMq71R04_ASMParserObject::BinaryToInt(text, value)) return value;
+  // Any other text is read with the suffix, put together on the stack when it fits.
   std::array<char, 32> suffixed;
   if (text.size() >= suffixed.size()) return parser.ParseNumber(std::string(text) + "b");
   text.copy(suffixed.data(), text.size());
@@ -303,12 +306,12 @@ RowOperands ReadOperands(const TMq71R04_ASMParserObject& parser, const Instructi
     int found = 0;
     switch (format.Operands[i]) {
       case Register:
-        found = parser.FindRegister(text);
-        if (found >= 0) operands.Codes[i] = parser.RegisterValueView(found);
+        operands.Codes[i] = parser.RegisterValueViewOf(text);
+        found = operands.Codes[i].empty() ? -1 : 0;
         break;
       case SpecialRegister:
-        found = parser.FindSpecialRegister(text);
-        if (found >= 0) operands.Codes[i] = parser.SpecialRegisterValueView(found);
+        operands.Codes[i] = parser.SpecialRegisterValueViewOf(text);
+        found = operands.Codes[i].empty() ? -1 : 0;
         break;
       case Value:
         operands.Value = ReadValue(parser, format.Reading, text);

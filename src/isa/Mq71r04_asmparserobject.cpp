@@ -241,6 +241,20 @@ std::string_view TMq71R04_ASMParserObject::SpecialRegisterValueView(int position
   return ValueAt(SpecialRegisterTable, position);
 }
 
+// The values are never empty, so an empty view says that there is no such register.
+std::string_view TMq71R04_ASMParserObject::RegisterValueViewOf(std::string_view name) const {
+  RequireTables();
+  const int position = FindName(RegisterIndex, name, true);
+  return position >= 0 ? RegisterTable[static_cast<size_t>(position)].Value : std::string_view();
+}
+
+std::string_view TMq71R04_ASMParserObject::SpecialRegisterValueViewOf(std::string_view name) const {
+  RequireTables();
+  const int position = FindName(SpecialRegisterIndex, name, true);
+  return position >= 0 ? SpecialRegisterTable[static_cast<size_t>(position)].Value
+                       : std::string_view();
+}
+
 // Source commands are recognised letter for letter: the table is lower case, so MOV is unknown
 // here although the encoder's look-up by name would find it.
 int TMq71R04_ASMParserObject::ScanInstructionExact(std::string_view command) const {

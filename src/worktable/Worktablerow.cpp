@@ -193,18 +193,27 @@ void TWorkTableRow::AssignHeadAndFill(std::string_view first, std::string_view s
     const std::string_view cell(&fill, 1);
     return Assign({first, second, third, cell, cell, cell, cell, cell});
   }
+  // The cells behind the head are the same for every row: one short copy of their joined text,
+  // and their ends two apart.
+  constexpr size_t TailSize = 2 * (CellCount - HeadCount) - 1;
+  const char tail[TailSize] = {fill, ' ', fill, ' ', fill, ' ', fill, ' ', fill};
+  static_assert(TailSize == 9, "the tail above spells out five one-character cells");
   size_t end = 0;
-  int column = 0;
-  for (const std::string_view cell : {first, second, third}) {
-    MoveShortText(inline_ + end, cell.data(), cell.size());
-    end += cell.size();
-    ends_[column++] = static_cast<uint32_t>(end);
-    inline_[end++] = ' ';
-  }
-  for (column = HeadCount; column < CellCount; ++column) {
-    inline_[end++] = fill;
-    ends_[column] = static_cast<uint32_t>(end);
-    if (column + 1 < CellCount) inline_[end++] = ' ';
+  MoveShortText(inline_, first.data(), first.size());
+  end += first.size();
+  ends_[0] = static_cast<uint32_t>(end);
+  inline_[end++] = ' ';
+  MoveShortText(inline_ + end, second.data(), second.size());
+  end += second.size();
+  ends_[1] = static_cast<uint32_t>(end);
+  inline_[end++] = ' ';
+  MoveShortText(inline_ + end, third.data(), third.size());
+  end += third.size();
+  ends_[2] = static_cast<uint32_t>(end);
+  inline_[end++] = ' ';
+  std::memcpy(inline_ + end, tail, TailSize);
+  for (int column = HeadCount; column < CellCount; ++column) {
+    ends_[column] = static_cast<uint32_t>(end + 1 + 2 * (column - HeadCount));
   }
 }
 

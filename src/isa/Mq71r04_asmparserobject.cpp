@@ -297,9 +297,11 @@ int TMq71R04_ASMParserObject::RecogniseStatement(std::string_view statement, std
   if (SplitStatement(statement, cells.Command, operands) != 0) return 1;
   const std::string_view command = cells.Command;
 
-  const int position = ScanInstructionExact(command);
+  // The look-up and the value read directly: the tables are checked once for the row.
+  RequireTables();
+  const int position = FindName(InstructionIndex, command, false);
   if (position >= 0) {
-    cells.Code = InstructionValueView(position);
+    cells.Code = InstructionTable[static_cast<size_t>(position)].Value;
     if (operands.Count > MaximumOperandCount) return Report(OperandCountMessage, file, line);
     cells.Operand1 = operands.First[0];
     cells.Operand2 = operands.First[1];

@@ -192,10 +192,8 @@ TMq71R04_ASMParserObject TMq71R04_ASMParserObject::Bare(OutputSink& out) {
   return TMq71R04_ASMParserObject(out, false);
 }
 
-void TMq71R04_ASMParserObject::RequireTables() const {
-  if (!hasTables_) {
-    throw TranslatorError("Instruction set object built without its tables was asked to look up");
-  }
+void TMq71R04_ASMParserObject::ThrowWithoutTables() {
+  throw TranslatorError("Instruction set object built without its tables was asked to look up");
 }
 
 int TMq71R04_ASMParserObject::FindInstruction(std::string_view name) const {

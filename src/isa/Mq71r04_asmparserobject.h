@@ -129,8 +129,12 @@ class TMq71R04_ASMParserObject {
   static int SplitStatement(std::string_view statement, std::string_view& command,
                             OperandViews& operands);
 
-  // Throws when the object was built bare: table look-ups need full construction.
-  void RequireTables() const;
+  // Throws when the object was built bare: table look-ups need full construction. Inline, as
+  // every look-up asks; the throw stays out of line.
+  void RequireTables() const {
+    if (!hasTables_) ThrowWithoutTables();
+  }
+  [[noreturn]] static void ThrowWithoutTables();
 
   // `cells` is the row `row` of `table`, already checked.
   int EncodeInstruction(int position, int row, const TWorkTableObject::Row& cells,

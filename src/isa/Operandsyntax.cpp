@@ -1,6 +1,8 @@
 // Statement syntax of the instruction set object: labels, the command word and comma-separated
 // operand or argument lists.
 
+#include <array>
+
 #include "isa/Mq71r04_asmparserobject.h"
 #include "worktable/Textutils.h"
 
@@ -152,12 +154,18 @@ int TMq71R04_ASMParserObject::SplitStatement(std::string_view statement, std::st
   const char* const end = statement.data() + statement.size();
   const char* at = statement.data() + blank;  // on the blank, then on each ","
   const auto above32 = [](char c) { return static_cast<unsigned char>(c) > 32; };
+  // The characters that go on an operand: above 32 and not ",". One table look-up for each.
+  static constexpr std::array<bool, 256> OperandCharacter = [] {
+    std::array<bool, 256> table{};
+    for (int c = 33; c < 256; ++c) table[static_cast<size_t>(c)] = c != ',';
+    return table;
+  }();
   while (true) {
     // The characters of code 32 or less in front of the piece (a "," is above 32).
     while (at != end && !above32(*at)) ++at;
     if (at == end || *at == ',') return 1;  // an empty piece
     const char* const first = at;
-    while (at != end && above32(*at) && *at != ',') ++at;
+    while (at != end && OperandCharacter[static_cast<unsigned char>(*at)]) ++at;
     // The piece goes on after characters of code 32 or less only when it holds no space or tab.
     const char* last = at;
     bool blankSeen = false;

@@ -174,6 +174,8 @@ void TWorkTableRow::JoinCells(const std::array<std::string_view, CellCount>& cel
   }
 }
 
+// The general case is a separate function, so that the common one needs little set-up: every
+// source line becomes a row this way.
 void TWorkTableRow::AssignHeadAndFill(std::string_view first, std::string_view second,
                                       std::string_view third, char fill) {
   constexpr int HeadCount = 3;
@@ -187,34 +189,28 @@ void TWorkTableRow::AssignHeadAndFill(std::string_view first, std::string_view s
 #else
   constexpr bool everyWriteMoves = false;
 #endif
-  const bool general =
-      everyWriteMoves || total > InlineCapacity || TextSize() > 0 || heap_ != nullptr;
-  if (general) {
-    const std::string_view cell(&fill, 1);
-    return Assign({first, second, third, cell, cell, cell, cell, cell});
+  if (everyWriteMoves || total > InlineCapacity || TextSize() > 0 || heap_ != nullptr) {
+    return AssignHeadAndFillElsewhere(first, second, third, fill);
   }
-  // The cells behind the head are the same for every row: one short copy of their joined text,
-  // and their ends two apart.
+  // The cells behind the head are the same for every row: one short copy of their joined
+  // text, and their ends two apart.
   constexpr size_t TailSize = 2 * (CellCount - HeadCount) - 1;
   const char tail[TailSize] = {fill, ' ', fill, ' ', fill, ' ', fill, ' ', fill};
   static_assert(TailSize == 9, "the tail above spells out five one-character cells");
   size_t end = 0;
-  MoveShortText(inline_, first.data(), first.size());
-  end += first.size();
-  ends_[0] = static_cast<uint32_t>(end);
-  inline_[end++] = ' ';
-  MoveShortText(inline_ + end, second.data(), second.size());
-  end += second.size();
-  ends_[1] = static_cast<uint32_t>(end);
-  inline_[end++] = ' ';
-  MoveShortText(inline_ + end, third.data(), third.size());
-  end += third.size();
-  ends_[2] = static_cast<uint32_t>(end);
-  inline_[end++] = ' ';
+  end = WriteHeadCell(0, end, first);
+  end = WriteHeadCell(1, end, second);
+  end = WriteHeadCell(2, end, third);
   std::memcpy(inline_ + end, tail, TailSize);
   for (int column = HeadCount; column < CellCount; ++column) {
     ends_[column] = static_cast<uint32_t>(end + 1 + 2 * (column - HeadCount));
   }
+}
+
+void TWorkTableRow::AssignHeadAndFillElsewhere(std::string_view first, std::string_view second,
+                                               std::string_view third, char fill) {
+  const std::string_view cell(&fill, 1);
+  Assign({first, second, third, cell, cell, cell, cell, cell});
 }
 
 bool operator==(const TWorkTableRow& a, const TWorkTableRow& b) {

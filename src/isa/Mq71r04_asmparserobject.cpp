@@ -93,11 +93,25 @@ constexpr char LowerCaseAscii(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// LowerCaseAscii of every byte, looked up rather than worked out: a look-up folds every character
+// of every name it is given.
+constexpr std::array<unsigned char, 256> LowerCaseBytes = [] {
+  std::array<unsigned char, 256> table{};
+  for (int c = 0; c < 256; ++c) {
+    table[static_cast<size_t>(c)] =
+        static_cast<unsigned char>(LowerCaseAscii(static_cast<char>(c)));
+  }
+  return table;
+}();
+
 // The length, then one byte per character: distinct names of up to four characters give distinct
 // keys. `fold` packs the lower-case form.
 constexpr uint64_t NameKey(std::string_view name, bool fold) {
   uint64_t key = name.size();
-  for (char c : name) key = (key << 8) | static_cast<unsigned char>(fold ? LowerCaseAscii(c) : c);
+  for (char c : name) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    key = (key << 8) | (fold ? LowerCaseBytes[byte] : byte);
+  }
   return key;
 }
 

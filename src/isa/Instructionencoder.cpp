@@ -3,7 +3,6 @@
 
 #include <array>
 #include <cstdint>
-#include <span>
 #include <string>
 
 #include "isa/Mq71r04_asmparserobject.h"
@@ -54,28 +53,9 @@ constexpr std::string_view DataNegative =
 
 enum class OperandKind { None, Register, SpecialRegister, Value, JumpAddress };
 
-// Room for an encoded word: sixteen bits and the suffix, with some to spare.
-using WordBuffer = std::array<char, 32>;
-
-// The texts joined, in `buffer` when they fit (an encoded word always does), otherwise in
-// `spill`; the view lasts as long as both.
-std::string_view Concatenate(std::span<const std::string_view> pieces, WordBuffer& buffer,
-                             std::string& spill) {
-  size_t length = 0;
-  for (std::string_view piece : pieces) length += piece.size();
-  char* text = buffer.data();
-  if (length > buffer.size()) {
-    spill.resize(length);
-    text = spill.data();
-  }
-  size_t at = 0;
-  for (std::string_view piece : pieces) {
-    // Pieces are a few characters each: copied without a library call.
-    MoveShortText(text + at, piece.data(), piece.size());
-    at += piece.size();
-  }
-  return std::string_view(text, length);
-}
+// Room for an encoded word as BuildWord reckons it before writing (the opcode, two of the longest
+// fields, the first operand's text and the suffix), for every operand text of a ten-digit address.
+using WordBuffer = std::array<char, 64>;
 
 // The row's cells, read in place: Cell checks the row as every access does, once for all cells.
 // The reference lasts while no row is added or removed.
@@ -283,8 +263,11 @@ int32_t ShapeValue(const InstructionFormat& format, const RowOperands& operands)
 int32_t ReadValue(const TMq71R04_ASMParserObject& parser, ValueReading reading,
                   std::string_view text) {
   if (reading == Number) return parser.ParseNumber(text);
-  // A resolved address is ten binary digits without their suffix. The suffixed text is put
-  // together on the stack when it fits, as it does for every resolved address.
+  // A resolved address is ten binary digits without their suffix, and the number reading takes
+  // binary digits with the suffix "b" as exactly their value: read directly, they need no suffix.
+  int32_t value = 0;
+  if (TMq71R04_ASMParserObject::BinaryToInt(text, value)) return value;
+  // Any other text is read with the suffix, put together on the stack when it fits.
   std::array<char, 32> suffixed;
   if (text.size() >= suffixed.size()) return parser.ParseNumber(std::string(text) + "b");
   text.copy(suffixed.data(), text.size());
@@ -303,12 +286,12 @@ RowOperands ReadOperands(const TMq71R04_ASMParserObject& parser, const Instructi
     int found = 0;
     switch (format.Operands[i]) {
       case Register:
-        found = parser.FindRegister(text);
-        if (found >= 0) operands.Codes[i] = parser.RegisterValueView(found);
+        operands.Codes[i] = parser.RegisterValueViewOf(text);
+        found = operands.Codes[i].empty() ? -1 : 0;
         break;
       case SpecialRegister:
-        found = parser.FindSpecialRegister(text);
-        if (found >= 0) operands.Codes[i] = parser.SpecialRegisterValueView(found);
+        operands.Codes[i] = parser.SpecialRegisterValueViewOf(text);
+        found = operands.Codes[i].empty() ? -1 : 0;
         break;
       case Value:
         operands.Value = ReadValue(parser, format.Reading, text);
@@ -371,34 +354,49 @@ CheckOutcome RunChecks(const InstructionFormat& format, const RowOperands& opera
   return outcome;
 }
 
-// The opcode, then the fields in word order, then the binary suffix, put together on the stack.
+// The opcode, then the fields in word order, then the binary suffix, written straight into
+// `buffer`, or into `spill` when a long operand text might not fit; the view is of either.
 std::string_view BuildWord(const InstructionFormat& format, const RowOperands& operands,
                            std::string_view entryCode, WordBuffer& buffer, std::string& spill) {
-  std::array<std::string_view, 4> pieces;
-  size_t pieceCount = 0;
+  const std::string_view opcode = format.FixedOpcode.empty() ? entryCode : format.FixedOpcode;
+  // At most two fields, each a table code or bit field of at most LongestBitField digits or the
+  // first operand's text, and the suffix.
+  const size_t longest =
+      opcode.size() + 2 * TMq71R04_ASMParserObject::LongestBitField + operands.Texts[0].size() + 1;
+  char* text = buffer.data();
+  if (longest > buffer.size()) {
+    spill.resize(longest);
+    text = spill.data();
+  }
+  char* at = text;
+  const auto put = [&at](std::string_view piece) {
+    // Pieces are a few characters each: copied without a library call.
+    MoveShortText(at, piece.data(), piece.size());
+    at += piece.size();
+  };
+  put(opcode);
   std::array<char, TMq71R04_ASMParserObject::LongestBitField> valueBits;
-  pieces[pieceCount++] = format.FixedOpcode.empty() ? entryCode : format.FixedOpcode;
   for (Field field : format.Fields) {
     switch (field) {
       case Operand1Code:
-        pieces[pieceCount++] = operands.Codes[0];
+        put(operands.Codes[0]);
         break;
       case Operand2Code:
-        pieces[pieceCount++] = operands.Codes[1];
+        put(operands.Codes[1]);
         break;
       case ValueBits:
-        pieces[pieceCount++] = TMq71R04_ASMParserObject::WriteBits(
-            valueBits, ShapeValue(format, operands), format.ValueWidth);
+        put(TMq71R04_ASMParserObject::WriteBits(valueBits, ShapeValue(format, operands),
+                                                format.ValueWidth));
         break;
       case Operand1Text:
-        pieces[pieceCount++] = operands.Texts[0];
+        put(operands.Texts[0]);
         break;
       case Unused:
         break;
     }
   }
-  pieces[pieceCount++] = "b";
-  return Concatenate(std::span(pieces.data(), pieceCount), buffer, spill);
+  *at++ = 'b';
+  return std::string_view(text, static_cast<size_t>(at - text));
 }
 
 // Non-empty when the data values fail; the checks run over all values at once, numeric first.

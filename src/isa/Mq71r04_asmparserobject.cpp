@@ -93,11 +93,25 @@ constexpr char LowerCaseAscii(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// LowerCaseAscii of every byte, looked up rather than worked out: a look-up folds every character
+// of every name it is given.
+constexpr std::array<unsigned char, 256> LowerCaseBytes = [] {
+  std::array<unsigned char, 256> table{};
+  for (int c = 0; c < 256; ++c) {
+    table[static_cast<size_t>(c)] =
+        static_cast<unsigned char>(LowerCaseAscii(static_cast<char>(c)));
+  }
+  return table;
+}();
+
 // The length, then one byte per character: distinct names of up to four characters give distinct
 // keys. `fold` packs the lower-case form.
 constexpr uint64_t NameKey(std::string_view name, bool fold) {
   uint64_t key = name.size();
-  for (char c : name) key = (key << 8) | static_cast<unsigned char>(fold ? LowerCaseAscii(c) : c);
+  for (char c : name) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    key = (key << 8) | (fold ? LowerCaseBytes[byte] : byte);
+  }
   return key;
 }
 
@@ -192,10 +206,8 @@ TMq71R04_ASMParserObject TMq71R04_ASMParserObject::Bare(OutputSink& out) {
   return TMq71R04_ASMParserObject(out, false);
 }
 
-void TMq71R04_ASMParserObject::RequireTables() const {
-  if (!hasTables_) {
-    throw TranslatorError("Instruction set object built without its tables was asked to look up");
-  }
+void TMq71R04_ASMParserObject::ThrowWithoutTables() {
+  throw TranslatorError("Instruction set object built without its tables was asked to look up");
 }
 
 int TMq71R04_ASMParserObject::FindInstruction(std::string_view name) const {
@@ -241,6 +253,20 @@ std::string_view TMq71R04_ASMParserObject::SpecialRegisterValueView(int position
   return ValueAt(SpecialRegisterTable, position);
 }
 
+// The values are never empty, so an empty view says that there is no such register.
+std::string_view TMq71R04_ASMParserObject::RegisterValueViewOf(std::string_view name) const {
+  RequireTables();
+  const int position = FindName(RegisterIndex, name, true);
+  return position >= 0 ? RegisterTable[static_cast<size_t>(position)].Value : std::string_view();
+}
+
+std::string_view TMq71R04_ASMParserObject::SpecialRegisterValueViewOf(std::string_view name) const {
+  RequireTables();
+  const int position = FindName(SpecialRegisterIndex, name, true);
+  return position >= 0 ? SpecialRegisterTable[static_cast<size_t>(position)].Value
+                       : std::string_view();
+}
+
 // Source commands are recognised letter for letter: the table is lower case, so MOV is unknown
 // here although the encoder's look-up by name would find it.
 int TMq71R04_ASMParserObject::ScanInstructionExact(std::string_view command) const {
@@ -283,9 +309,11 @@ int TMq71R04_ASMParserObject::RecogniseStatement(std::string_view statement, std
   if (SplitStatement(statement, cells.Command, operands) != 0) return 1;
   const std::string_view command = cells.Command;
 
-  const int position = ScanInstructionExact(command);
+  // The look-up and the value read directly: the tables are checked once for the row.
+  RequireTables();
+  const int position = FindName(InstructionIndex, command, false);
   if (position >= 0) {
-    cells.Code = InstructionValueView(position);
+    cells.Code = InstructionTable[static_cast<size_t>(position)].Value;
     if (operands.Count > MaximumOperandCount) return Report(OperandCountMessage, file, line);
     cells.Operand1 = operands.First[0];
     cells.Operand2 = operands.First[1];

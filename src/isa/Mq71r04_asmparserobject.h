@@ -64,6 +64,10 @@ class TMq71R04_ASMParserObject {
   std::string_view InstructionValueView(int position) const;
   std::string_view RegisterValueView(int position) const;
   std::string_view SpecialRegisterValueView(int position) const;
+  // The value of the register (or special register) named `name` ignoring case, or an empty view
+  // when there is none: the look-up and the value in one step, for the encoder.
+  std::string_view RegisterValueViewOf(std::string_view name) const;
+  std::string_view SpecialRegisterValueViewOf(std::string_view name) const;
   // Position of the first instruction whose name equals `command` exactly, or -1.
   int ScanInstructionExact(std::string_view command) const;
 
@@ -83,6 +87,10 @@ class TMq71R04_ASMParserObject {
   static constexpr int LongestBitField = 13;
   static std::string_view WriteBits(std::array<char, LongestBitField>& digits, int32_t value,
                                     int width);
+
+  // Digit strings in base 2 (and 8): the exact value's low 32 bits; false on a digit outside the
+  // base. An empty string is 0.
+  static bool BinaryToInt(std::string_view digits, int32_t& value);
 
   // The general text-to-integer conversion behind ParseNumber: leading spaces, an optional sign,
   // hexadecimal after "$", "x", "X", "0x" or "0X" (unsigned only, taken as a 32-bit pattern) or
@@ -106,9 +114,6 @@ class TMq71R04_ASMParserObject {
  private:
   TMq71R04_ASMParserObject(OutputSink& out, bool withTables);
 
-  // Digit strings in base 2 and 8: the exact value's low 32 bits; false on a digit outside the
-  // base. An empty string is 0.
-  static bool BinaryToInt(std::string_view digits, int32_t& value);
   static bool OctalToInt(std::string_view digits, int32_t& value);
   // The operands of a statement as views into it: the first two, and how many there are.
   struct OperandViews {
@@ -124,8 +129,12 @@ class TMq71R04_ASMParserObject {
   static int SplitStatement(std::string_view statement, std::string_view& command,
                             OperandViews& operands);
 
-  // Throws when the object was built bare: table look-ups need full construction.
-  void RequireTables() const;
+  // Throws when the object was built bare: table look-ups need full construction. Inline, as
+  // every look-up asks; the throw stays out of line.
+  void RequireTables() const {
+    if (!hasTables_) ThrowWithoutTables();
+  }
+  [[noreturn]] static void ThrowWithoutTables();
 
   // `cells` is the row `row` of `table`, already checked.
   int EncodeInstruction(int position, int row, const TWorkTableObject::Row& cells,

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "isa/Mq71r04_asmparserobject.h"
 
@@ -110,6 +111,13 @@ bool TMq71R04_ASMParserObject::OctalToInt(std::string_view digits, int32_t& valu
 // earlier), then plain decimal or "$"/"x" hexadecimal.
 int32_t TMq71R04_ASMParserObject::ParseNumber(std::string_view text) const {
   if (text.empty()) return InvalidNumber;
+  // Most numbers are a few decimal digits, which every notation below leaves to the decimal
+  // reading: read here at once. Nine digits cannot exceed the 32-bit range.
+  constexpr size_t ShortDecimalDigits = 9;
+  if (text.size() <= ShortDecimalDigits) {
+    int32_t value = 0;
+    if (DigitsToIntInBase<10>(text, value)) return value;
+  }
   int32_t value = InvalidNumber;
   bool converted = false;
   const std::string_view withoutSuffix = text.substr(0, text.size() - 1);
@@ -141,13 +149,23 @@ void TMq71R04_ASMParserObject::AppendBits(std::string& bits, int32_t value, int 
   bits.append(WriteBits(digits, value, width));
 }
 
+// Written from the lowest bit up, four at a time from a table: every encoded field and every
+// resolved address comes through here.
 std::string_view TMq71R04_ASMParserObject::WriteBits(std::array<char, LongestBitField>& digits,
                                                      int32_t value, int width) {
   if (width <= 0) return {};
-  const uint32_t pattern = static_cast<uint32_t>(value);
-  size_t count = 0;
-  for (int bit = std::min(width, LongestBitField) - 1; bit >= 0; --bit) {
-    digits[count++] = ((pattern >> bit) & 1u) != 0 ? '1' : '0';
+  static constexpr char NibbleDigits[16][4] = {
+      {'0', '0', '0', '0'}, {'0', '0', '0', '1'}, {'0', '0', '1', '0'}, {'0', '0', '1', '1'},
+      {'0', '1', '0', '0'}, {'0', '1', '0', '1'}, {'0', '1', '1', '0'}, {'0', '1', '1', '1'},
+      {'1', '0', '0', '0'}, {'1', '0', '0', '1'}, {'1', '0', '1', '0'}, {'1', '0', '1', '1'},
+      {'1', '1', '0', '0'}, {'1', '1', '0', '1'}, {'1', '1', '1', '0'}, {'1', '1', '1', '1'},
+  };
+  const size_t count = static_cast<size_t>(std::min(width, LongestBitField));
+  uint32_t pattern = static_cast<uint32_t>(value);
+  size_t left = count;  // the digits not yet written, in front of those that are
+  for (; left >= 4; left -= 4, pattern >>= 4) {
+    std::memcpy(digits.data() + left - 4, NibbleDigits[pattern & 0xfu], 4);
   }
+  for (; left > 0; --left, pattern >>= 1) digits[left - 1] = (pattern & 1u) != 0 ? '1' : '0';
   return std::string_view(digits.data(), count);
 }

@@ -1,6 +1,8 @@
 // Statement syntax of the instruction set object: labels, the command word and comma-separated
 // operand or argument lists.
 
+#include <array>
+
 #include "isa/Mq71r04_asmparserobject.h"
 #include "worktable/Textutils.h"
 
@@ -140,20 +142,48 @@ std::string_view TMq71R04_ASMParserObject::StatementAfterLabels(std::string_view
 }
 
 // Recognition only needs the first two operands and the count, so the pieces stay views of the
-// statement rather than strings in a list.
+// statement rather than strings in a list. Every row's statement comes through here, so the pieces
+// are read in one pass: the characters of an operand, nearly all above 32, go through a loop that
+// tests nothing else, and only what follows them is looked at for blanks.
 int TMq71R04_ASMParserObject::SplitStatement(std::string_view statement, std::string_view& command,
                                              OperandViews& operands) {
   const size_t blank = FirstBlank(statement);
   command = statement.substr(0, blank);
   operands = {};
   if (blank == std::string_view::npos) return 0;
-  // Every piece is trimmed as it is read, so the text after the command needs no trimming first.
-  const std::string_view arguments = statement.substr(blank);
-  const bool acceptable = VisitPieces(arguments, true, [&operands](std::string_view piece) {
-    if (operands.Count < operands.First.size()) operands.First[operands.Count] = piece;
+  const char* const end = statement.data() + statement.size();
+  const char* at = statement.data() + blank;  // on the blank, then on each ","
+  const auto above32 = [](char c) { return static_cast<unsigned char>(c) > 32; };
+  // The characters that go on an operand: above 32 and not ",". One table look-up for each.
+  static constexpr std::array<bool, 256> OperandCharacter = [] {
+    std::array<bool, 256> table{};
+    for (int c = 33; c < 256; ++c) table[static_cast<size_t>(c)] = c != ',';
+    return table;
+  }();
+  while (true) {
+    // The characters of code 32 or less in front of the piece (a "," is above 32).
+    while (at != end && !above32(*at)) ++at;
+    if (at == end || *at == ',') return 1;  // an empty piece
+    const char* const first = at;
+    while (at != end && OperandCharacter[static_cast<unsigned char>(*at)]) ++at;
+    // The piece goes on after characters of code 32 or less only when it holds no space or tab.
+    const char* last = at;
+    bool blankSeen = false;
+    for (; at != end && *at != ','; ++at) {
+      if (above32(*at)) {
+        if (blankSeen) return 1;  // a blank inside the piece
+        last = at + 1;
+      } else if (*at == ' ' || *at == '\t') {
+        blankSeen = true;
+      }
+    }
+    if (operands.Count < operands.First.size()) {
+      operands.First[operands.Count] = std::string_view(first, static_cast<size_t>(last - first));
+    }
     ++operands.Count;
-  });
-  return acceptable ? 0 : 1;
+    if (at == end) return 0;
+    ++at;  // over the ","
+  }
 }
 
 int TMq71R04_ASMParserObject::SplitArgumentList(std::string_view statement, OperandList& list,

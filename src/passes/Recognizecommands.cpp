@@ -43,18 +43,17 @@ int TMq71R04CompilerObject::RecognizeCommands() {
   for (int row = 0; row < WorkTable->RowCount(); ++row) {
     TWorkTableObject::Row& cells = WorkTable->MutableRow(row);
     const LabelsAndStatement split = SplitAtLastColon(cells[ColText], labelBuffer);
+    const std::string_view file = cells[ColFile];
+    const std::string_view line = cells[ColLine];
     RecognisedCells recognised{.Command = {},
                                .Operand1 = cells[ColOperand1],
                                .Operand2 = cells[ColOperand2],
                                .Code = cells[ColCode]};
-    if (parser.RecogniseStatement(split.Statement, cells[ColFile], cells[ColLine], recognised) !=
-        0) {
-      failed = true;
-    }
+    if (parser.RecogniseStatement(split.Statement, file, line, recognised) != 0) failed = true;
     // Every view is of this row, of the label buffer or of constant tables, and the row is
-    // written once.
-    cells.Assign({cells[ColFile], cells[ColLine], split.Statement, recognised.Operand1,
-                  recognised.Operand2, recognised.Command, split.Labels, recognised.Code});
+    // written once, here: the views read above are still valid.
+    cells.Assign({file, line, split.Statement, recognised.Operand1, recognised.Operand2,
+                  recognised.Command, split.Labels, recognised.Code});
   }
   return failed ? 1 : 0;
 }

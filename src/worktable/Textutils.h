@@ -10,8 +10,14 @@
 
 // Removes every character with a code of 32 or less from both ends.
 std::string Trim(std::string_view text);
-// The same, as a view into `text`: no copy.
-std::string_view TrimmedView(std::string_view text);
+// The same, as a view into `text`: no copy. Inline: nearly every pass trims every row's text.
+inline std::string_view TrimmedView(std::string_view text) {
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && static_cast<unsigned char>(text[begin]) <= 32) ++begin;
+  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 32) --end;
+  return std::string_view(text.data() + begin, end - begin);
+}
 
 // Inline: hashing and comparing names folds every character.
 inline char FoldCase(char c) {

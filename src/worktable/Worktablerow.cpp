@@ -135,41 +135,47 @@ void TWorkTableRow::SetCopyOf(int column, std::string_view text) {
 
 void TWorkTableRow::Assign(const std::array<std::string_view, CellCount>& cells) {
   size_t total = CellCount - 1;  // the blanks
-  bool ownText = false;
   for (std::string_view cell : cells) total += cell.size();
-  // An empty row, as a new one, has no text to be overwritten.
-  if (TextSize() > 0) {
-    for (std::string_view cell : cells) ownText = ownText || Holds(cell);
-  }
   CheckedTotal(total);
-  // Texts of this row's own cells are copied aside first: the new text would overwrite them.
-  char stack[InlineCapacity];
-  std::unique_ptr<char[]> block;
-  char* to = inline_;
 #ifdef MQ71_MOVE_ROWS_ON_WRITE
   const bool onHeap = true;
 #else
   const bool onHeap = total > InlineCapacity;
 #endif
   if (onHeap) {
-    block.reset(new char[std::max<size_t>(total, 1)]);
-    to = block.get();
-  } else if (ownText) {
-    to = stack;
+    // A new block: the texts, which may be of the old one, are all read before it goes.
+    const size_t capacity = CheckedTotal(total + 1);
+    std::unique_ptr<char[]> block(new char[capacity]);
+    JoinCells(cells, block.get());
+    delete[] heap_;
+    heap_ = block.release();
+    capacity_ = static_cast<uint32_t>(capacity);
+    return;
   }
+  // The text is put together aside, as the texts may be of this row's own cells, and then copied
+  // in whole: a fixed-size copy, done in a few moves, costs less than finding out whether any
+  // text is this row's own. The room behind the text takes the blank after the last cell.
+  char joined[InlineCapacity + 1];
+  JoinCells(cells, joined);
+  std::memcpy(inline_, joined, InlineCapacity);
+  delete[] heap_;
+  heap_ = nullptr;
+  capacity_ = 0;
+}
+
+// The cells joined by blanks into `to`, which has room for one more byte behind them; sets ends_.
+void TWorkTableRow::JoinCells(const std::array<std::string_view, CellCount>& cells, char* to) {
   size_t end = 0;
   for (int c = 0; c < CellCount; ++c) {
     MoveShortText(to + end, cells[c].data(), cells[c].size());
     end += cells[c].size();
     ends_[c] = static_cast<uint32_t>(end);
-    if (c + 1 < CellCount) to[end++] = ' ';
+    to[end++] = ' ';
   }
-  if (to == stack) std::memcpy(inline_, stack, total);
-  delete[] heap_;
-  heap_ = block.release();
-  capacity_ = heap_ != nullptr ? static_cast<uint32_t>(total) : 0;
 }
 
+// The general case is a separate function, so that the common one needs little set-up: every
+// source line becomes a row this way.
 void TWorkTableRow::AssignHeadAndFill(std::string_view first, std::string_view second,
                                       std::string_view third, char fill) {
   constexpr int HeadCount = 3;
@@ -183,25 +189,28 @@ void TWorkTableRow::AssignHeadAndFill(std::string_view first, std::string_view s
 #else
   constexpr bool everyWriteMoves = false;
 #endif
-  const bool general =
-      everyWriteMoves || total > InlineCapacity || TextSize() > 0 || heap_ != nullptr;
-  if (general) {
-    const std::string_view cell(&fill, 1);
-    return Assign({first, second, third, cell, cell, cell, cell, cell});
+  if (everyWriteMoves || total > InlineCapacity || TextSize() > 0 || heap_ != nullptr) {
+    return AssignHeadAndFillElsewhere(first, second, third, fill);
   }
+  // The cells behind the head are the same for every row: one short copy of their joined
+  // text, and their ends two apart.
+  constexpr size_t TailSize = 2 * (CellCount - HeadCount) - 1;
+  const char tail[TailSize] = {fill, ' ', fill, ' ', fill, ' ', fill, ' ', fill};
+  static_assert(TailSize == 9, "the tail above spells out five one-character cells");
   size_t end = 0;
-  int column = 0;
-  for (const std::string_view cell : {first, second, third}) {
-    MoveShortText(inline_ + end, cell.data(), cell.size());
-    end += cell.size();
-    ends_[column++] = static_cast<uint32_t>(end);
-    inline_[end++] = ' ';
+  end = WriteHeadCell(0, end, first);
+  end = WriteHeadCell(1, end, second);
+  end = WriteHeadCell(2, end, third);
+  std::memcpy(inline_ + end, tail, TailSize);
+  for (int column = HeadCount; column < CellCount; ++column) {
+    ends_[column] = static_cast<uint32_t>(end + 1 + 2 * (column - HeadCount));
   }
-  for (column = HeadCount; column < CellCount; ++column) {
-    inline_[end++] = fill;
-    ends_[column] = static_cast<uint32_t>(end);
-    if (column + 1 < CellCount) inline_[end++] = ' ';
-  }
+}
+
+void TWorkTableRow::AssignHeadAndFillElsewhere(std::string_view first, std::string_view second,
+                                               std::string_view third, char fill) {
+  const std::string_view cell(&fill, 1);
+  Assign({first, second, third, cell, cell, cell, cell, cell});
 }
 
 bool operator==(const TWorkTableRow& a, const TWorkTableRow& b) {

@@ -122,6 +122,19 @@ class TWorkTableRow {
     ShiftEnds(column, static_cast<uint32_t>(start + length - end));
   }
   void SetCopyOf(int column, std::string_view text);
+  // AssignHeadAndFill for a row with text or a long one.
+  void AssignHeadAndFillElsewhere(std::string_view first, std::string_view second,
+                                  std::string_view third, char fill);
+  // Writes a cell of a new row's head inside the row at `start`, and the blank behind it;
+  // returns where the next cell starts.
+  size_t WriteHeadCell(int column, size_t start, std::string_view text) {
+    MoveShortText(inline_ + start, text.data(), text.size());
+    const size_t end = start + text.size();
+    ends_[column] = static_cast<uint32_t>(end);
+    inline_[end] = ' ';
+    return end + 1;
+  }
+  void JoinCells(const std::array<std::string_view, CellCount>& cells, char* to);
   void TakeFrom(TWorkTableRow& other) noexcept;
 
   char* heap_ = nullptr;  // the text when it does not fit inline_

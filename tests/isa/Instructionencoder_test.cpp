@@ -93,6 +93,25 @@ TEST(TranslateLine, ReadsAddressTextsOfAnyLengthWithTheBinarySuffix) {
   }
 }
 
+// Long operand texts: a jump copies its address text as it stands, however long, and a long
+// number text gives the same word as a short one.
+TEST(TranslateLine, LongOperandTextsGiveWholeWords) {
+  const EncodeCase cases[] = {
+      {"jmp", Digits(60, "11"), "", "100000" + Digits(60, "11") + "b"},
+      {"jsr", Digits(200, "1"), "", "100100" + Digits(200, "1") + "b"},
+      {"sst", Digits(70, "1001b"), "", "0000000110001001b"},
+      {"movl", "a3", Digits(90, "1011010b"), "0100101101000011b"},
+  };
+  for (const EncodeCase& c : cases) {
+    OutputSink sink;
+    TMq71R04_ASMParserObject parser(sink);
+    TWorkTableObject table = RowOf(c.command, c.operand1, c.operand2);
+    EXPECT_EQ(parser.TranslateLine(0, table), 0) << c.command << ' ' << c.operand1;
+    EXPECT_EQ(table.GetItem(0, ColCode), c.code) << c.command << ' ' << c.operand1;
+    EXPECT_EQ(sink.Captured(), "") << c.command << ' ' << c.operand1;
+  }
+}
+
 TEST(TranslateLine, EncodesTheFieldsOfEveryFormat) {
   const EncodeCase cases[] = {
       // registers in any case; both register banks' ends

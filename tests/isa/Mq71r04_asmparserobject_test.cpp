@@ -410,6 +410,26 @@ TEST(RecogniseStatement, ReplacesOnlyTheCellsItDecides) {
       {"mov \x01z\x02, b", 0, {"mov", "z", "b", "000001"}, ""},
       {"mov\t", 1, {"mov", "old1", "old2", "oldcode"}, ""},
       {"mov ,", 1, {"mov", "old1", "old2", "oldcode"}, ""},
+      // A control code other than a blank inside a piece belongs to it; a space or tab inside
+      // one, even after such a code, makes the list malformed; one at a piece's end is trimmed.
+      {"mov a\x01"
+       "b,c",
+       0,
+       {"mov",
+        "a\x01"
+        "b",
+        "c", "000001"},
+       ""},
+      {"mov a\x01 ,c\x02", 0, {"mov", "a", "c", "000001"}, ""},
+      {"mov a\x01 b,c", 1, {"mov", "old1", "old2", "oldcode"}, ""},
+      {"mov a,b\t\x01"
+       "c",
+       1,
+       {"mov", "old1", "old2", "oldcode"},
+       ""},
+      {"mov a,,b", 1, {"mov", "old1", "old2", "oldcode"}, ""},
+      {"mov a,b,", 1, {"mov", "old1", "old2", "oldcode"}, ""},
+      {"nop x,y,z,w", 1, {"nop", "old1", "old2", "0000000000000000"}, count},
   };
   for (const Case& c : cases) {
     OutputSink sink;

@@ -61,6 +61,28 @@ TEST(ParseNumber, ReadsEveryNotation) {
   for (const NumberCase& c : cases) EXPECT_EQ(Parse(c.text), c.expected) << '"' << c.text << '"';
 }
 
+// Short decimal texts are read at once; the answers must be those of the full decimal reading,
+// whatever the length, and a character other than a digit must leave the text to the notations.
+TEST(ParseNumber, DecimalDigitsOfEveryLengthUpToTheLimit) {
+  const NumberCase cases[] = {
+      {"7", 7},
+      {"99", 99},
+      {"000000007", 7},
+      {"999999999", 999999999},
+      {"1000000000", 1000000000},
+      {"4294967295", Invalid},
+      {"2147483648", Invalid},
+      {"12/", Invalid},
+      {"1:", Invalid},
+      {"11b", 3},
+      {"11o", 9},
+      {"11h", 17},
+      {"1 ", Invalid},
+      {"0x7", 7},
+  };
+  for (const NumberCase& c : cases) EXPECT_EQ(Parse(c.text), c.expected) << c.text;
+}
+
 TEST(ParseNumber, BinaryAndOctalKeepTheLowThirtyTwoBitsOfLongDigitStrings) {
   const NumberCase cases[] = {
       {std::string(32, '1') + "b", -1},

@@ -84,6 +84,31 @@ TEST(ProgramImage, WordLengthTextsFollowTheNumberRules) {
             Bytes({0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 11, 0, 5, 0, 3, 0, 1, 0}));
 }
 
+// Each digit of a word text lands in its own bit, and a byte other than '0' or '1' anywhere in
+// either half makes the text no word (a "b" inside, or a character just beside '0' and '1').
+TEST(ProgramImage, EveryDigitOfAWordIsItsOwnBit) {
+  TMq71R04CompilerObject job;
+  job.RawImage = true;
+  std::string expected;
+  for (int bit = 0; bit < 16; ++bit) {
+    std::string digits(16, '0');
+    digits[15 - bit] = '1';
+    AddWords(job, {digits + "b"});
+    expected += Bytes({(1 << bit) & 0xff, (1 << bit) >> 8});
+  }
+  for (size_t place : {0u, 7u, 8u, 15u}) {
+    for (char wrong : {'/', '2', 'b', '\0', '\xb1'}) {
+      std::string digits(16, '1');
+      digits[place] = wrong;
+      AddWords(job, {digits + "b"});
+      expected += Bytes({0xff, 0xff});
+    }
+  }
+  AddWords(job, {"1010010111000011b"});
+  expected += Bytes({0xc3, 0xa5});
+  EXPECT_EQ(FileBytes(BuildProgramImage(job)), expected);
+}
+
 struct FillCase {
   const char* name;
   bool raw;

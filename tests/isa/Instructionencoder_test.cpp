@@ -32,6 +32,17 @@ struct EncodeCase {
   std::string code;  // ColCode afterwards; on failure the entry value
 };
 
+// The row encodes without a message and leaves `c.code` in its code column.
+void ExpectEncodedSilently(const EncodeCase& c) {
+  OutputSink sink;
+  TMq71R04_ASMParserObject parser(sink);
+  TWorkTableObject table = RowOf(c.command, c.operand1, c.operand2);
+  const std::string where = c.command + ' ' + c.operand1 + ", " + c.operand2;
+  EXPECT_EQ(parser.TranslateLine(0, table), 0) << where;
+  EXPECT_EQ(table.GetItem(0, ColCode), c.code) << where;
+  EXPECT_EQ(sink.Captured(), "") << where;
+}
+
 TEST(TranslateLine, EncodesTheWorkedWords) {
   // 0100100011 is the address 291 as ten binary digits.
   const EncodeCase cases[] = {
@@ -55,14 +66,7 @@ TEST(TranslateLine, EncodesTheWorkedWords) {
       {"DATA_BYTE_ALLOCATION", "18", "52", "4660"},
       {"DATA_WORD_ALLOCATION", "48879", "", "48879"},
   };
-  for (const EncodeCase& c : cases) {
-    OutputSink sink;
-    TMq71R04_ASMParserObject parser(sink);
-    TWorkTableObject table = RowOf(c.command, c.operand1, c.operand2);
-    EXPECT_EQ(parser.TranslateLine(0, table), 0) << c.command << ' ' << c.operand1;
-    EXPECT_EQ(table.GetItem(0, ColCode), c.code) << c.command << ' ' << c.operand1;
-    EXPECT_EQ(sink.Captured(), "") << c.command << ' ' << c.operand1;
-  }
+  for (const EncodeCase& c : cases) ExpectEncodedSilently(c);
 }
 
 // `zeros` zeros, then `tail`.
@@ -83,14 +87,7 @@ TEST(TranslateLine, ReadsAddressTextsOfAnyLengthWithTheBinarySuffix) {
       {"lral", "a0", "0x" + Digits(40, "7"), "0100111101100000b"},
       {"lsah", "#2", Digits(29, "11100000000"), "0010000000111010b"},
   };
-  for (const EncodeCase& c : cases) {
-    OutputSink sink;
-    TMq71R04_ASMParserObject parser(sink);
-    TWorkTableObject table = RowOf(c.command, c.operand1, c.operand2);
-    EXPECT_EQ(parser.TranslateLine(0, table), 0) << c.command << ' ' << c.operand2;
-    EXPECT_EQ(table.GetItem(0, ColCode), c.code) << c.command << ' ' << c.operand2;
-    EXPECT_EQ(sink.Captured(), "") << c.command << ' ' << c.operand2;
-  }
+  for (const EncodeCase& c : cases) ExpectEncodedSilently(c);
 }
 
 // Long operand texts: a jump copies its address text as it stands, however long, and a long
@@ -102,14 +99,7 @@ TEST(TranslateLine, LongOperandTextsGiveWholeWords) {
       {"sst", Digits(70, "1001b"), "", "0000000110001001b"},
       {"movl", "a3", Digits(90, "1011010b"), "0100101101000011b"},
   };
-  for (const EncodeCase& c : cases) {
-    OutputSink sink;
-    TMq71R04_ASMParserObject parser(sink);
-    TWorkTableObject table = RowOf(c.command, c.operand1, c.operand2);
-    EXPECT_EQ(parser.TranslateLine(0, table), 0) << c.command << ' ' << c.operand1;
-    EXPECT_EQ(table.GetItem(0, ColCode), c.code) << c.command << ' ' << c.operand1;
-    EXPECT_EQ(sink.Captured(), "") << c.command << ' ' << c.operand1;
-  }
+  for (const EncodeCase& c : cases) ExpectEncodedSilently(c);
 }
 
 TEST(TranslateLine, EncodesTheFieldsOfEveryFormat) {
@@ -146,14 +136,7 @@ TEST(TranslateLine, EncodesTheFieldsOfEveryFormat) {
       // the mnemonic is looked up ignoring case here
       {"MOV", "a1", "b2", "entry0101000001b"},
   };
-  for (const EncodeCase& c : cases) {
-    OutputSink sink;
-    TMq71R04_ASMParserObject parser(sink);
-    TWorkTableObject table = RowOf(c.command, c.operand1, c.operand2);
-    EXPECT_EQ(parser.TranslateLine(0, table), 0) << c.command << ' ' << c.operand1;
-    EXPECT_EQ(table.GetItem(0, ColCode), c.code) << c.command << ' ' << c.operand1;
-    EXPECT_EQ(sink.Captured(), "") << c.command << ' ' << c.operand1;
-  }
+  for (const EncodeCase& c : cases) ExpectEncodedSilently(c);
 }
 
 struct FailureCase {

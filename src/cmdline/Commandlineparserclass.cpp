@@ -5,7 +5,7 @@
 
 #include "cmdline/Optiontable.h"
 #include "driver/Compilerobject.h"
-#include "worktable/Textutils.h"
+#include "support/Textutils.h"
 
 namespace fs = std::filesystem;
 

@@ -5,7 +5,7 @@
 
 #include "driver/Compilerobject.h"
 #include "isa/Mq71r04_asmparserobject.h"
-#include "worktable/Textutils.h"
+#include "support/Textutils.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "driver/Compilerobject.h"
 
-#include "driver/Tickcounter.h"
+#include "support/Tickcounter.h"
 #include "preprocessor/Macrosobject.h"
 
 TMq71R04CompilerObject::TMq71R04CompilerObject(std::FILE* target)

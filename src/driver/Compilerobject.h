@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/Outputsink.h"
+#include "support/Outputsink.h"
 #include "preprocessor/Definelist.h"
 #include "preprocessor/Labelnamegenerator.h"
 #include "worktable/Worktableobject.h"

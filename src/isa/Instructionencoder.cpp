@@ -6,7 +6,7 @@
 #include <string>
 
 #include "isa/Mq71r04_asmparserobject.h"
-#include "worktable/Textutils.h"
+#include "support/Textutils.h"
 
 namespace {
 

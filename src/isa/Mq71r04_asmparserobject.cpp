@@ -10,8 +10,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "worktable/Textutils.h"
-#include "worktable/Translatorerror.h"
+#include "support/Textutils.h"
+#include "support/Translatorerror.h"
 
 namespace {
 

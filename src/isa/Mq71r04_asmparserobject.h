@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/Outputsink.h"
+#include "support/Outputsink.h"
 #include "worktable/Worktableobject.h"
 
 enum ArgumentListKind { DataSegmentList = 0, MacroArgumentList = 1 };

@@ -4,7 +4,7 @@
 #include <array>
 
 #include "isa/Mq71r04_asmparserobject.h"
-#include "worktable/Textutils.h"
+#include "support/Textutils.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "driver/Compilerobject.h"
 #include "isa/Mq71r04_asmparserobject.h"
-#include "worktable/Textutils.h"
+#include "support/Textutils.h"
 
 // Data directives: every ".byte"/".word" row becomes one row per 16-bit data word, placed behind
 // all instructions in the order the directives stand in the source; the directive's labels go in

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "driver/Compilerobject.h"
-#include "worktable/Textutils.h"
+#include "support/Textutils.h"
 
 // Label check: rows without text vanish, label parts with forbidden characters are reported, and a
 // line that holds only labels is joined to the statement after it, so that from here on every row

@@ -2,7 +2,7 @@
 
 #include "driver/Compilerobject.h"
 #include "isa/Mq71r04_asmparserobject.h"
-#include "worktable/Textutils.h"
+#include "support/Textutils.h"
 
 // Encoding: every row becomes its machine word, while a one-line trace shows the row being
 // translated. The trace goes through the buffered sink like every message (never flushed per row),

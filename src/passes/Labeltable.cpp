@@ -1,6 +1,6 @@
 #include "passes/Labeltable.h"
 
-#include "worktable/Textutils.h"
+#include "support/Textutils.h"
 
 std::vector<LabelDeclaration> CollectLabelDeclarations(const TWorkTableObject& table) {
   std::vector<LabelDeclaration> declarations;

@@ -3,7 +3,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "worktable/Textutils.h"
+#include "support/Textutils.h"
 
 // Note [multiple declarations]
 // The rule, as users see it: for every label table entry in order, with n its name, find the first

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "driver/Outputsink.h"
+#include "support/Outputsink.h"
 #include "passes/Labeltable.h"
 #include "worktable/Worktableobject.h"
 

@@ -3,7 +3,7 @@
 
 #include "driver/Compilerobject.h"
 #include "isa/Mq71r04_asmparserobject.h"
-#include "worktable/Textutils.h"
+#include "support/Textutils.h"
 
 // Command recognition: the labels of each row move into ColLabels, the bare statement stays in
 // ColText, and the instruction set object recognises the statement (command, operands, opcode

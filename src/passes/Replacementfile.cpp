@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <random>
 
-#include "worktable/Translatorerror.h"
+#include "support/Translatorerror.h"
 
 namespace {
 

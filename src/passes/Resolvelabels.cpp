@@ -8,7 +8,7 @@
 #include "isa/Mq71r04_asmparserobject.h"
 #include "passes/Labeltable.h"
 #include "passes/Multipledeclarations.h"
-#include "worktable/Textutils.h"
+#include "support/Textutils.h"
 
 // Label resolution: every label gets the address of the row that carries it, surplus declarations
 // are reported and removed, the checksum label and the malfunction handler are settled, and the

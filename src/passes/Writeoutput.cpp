@@ -7,7 +7,7 @@
 #include "driver/Compilerobject.h"
 #include "passes/Programimage.h"
 #include "passes/Replacementfile.h"
-#include "worktable/Textutils.h"
+#include "support/Textutils.h"
 
 // The output stage: the image file, the size and checksum report ("-oi") and the listing ("-lf").
 // It runs only after every pass succeeded.

@@ -4,7 +4,7 @@
 #include <functional>
 #include <queue>
 
-#include "worktable/Textutils.h"
+#include "support/Textutils.h"
 
 // Note [substitution candidates]
 // Applying every entry to every statement would cost (entries x rows) searches in each table

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "preprocessor/Preprocessormessages.h"
-#include "worktable/Textutils.h"
+#include "support/Textutils.h"
 
 namespace PM = PreprocessorMessages;
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "driver/Outputsink.h"
+#include "support/Outputsink.h"
 #include "preprocessor/Definelist.h"
 
 // The two readers of "#define symbol value" lines: one for top-level files, whose errors fail

@@ -7,8 +7,8 @@
 #include "preprocessor/Macrosobject.h"
 #include "preprocessor/Preprocessormessages.h"
 #include "preprocessor/Sourcereader.h"
-#include "worktable/Textutils.h"
-#include "worktable/Translatorerror.h"
+#include "support/Textutils.h"
+#include "support/Translatorerror.h"
 
 namespace PM = PreprocessorMessages;
 

@@ -7,7 +7,7 @@
 #include "driver/Compilerobject.h"
 #include "preprocessor/Macrosobject.h"
 #include "preprocessor/Preprocessormessages.h"
-#include "worktable/Textutils.h"
+#include "support/Textutils.h"
 
 namespace PM = PreprocessorMessages;
 

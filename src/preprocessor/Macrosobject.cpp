@@ -7,7 +7,7 @@
 #include "preprocessor/Parametertokenizer.h"
 #include "preprocessor/Preprocessormessages.h"
 #include "preprocessor/Sourcereader.h"
-#include "worktable/Textutils.h"
+#include "support/Textutils.h"
 
 namespace PM = PreprocessorMessages;
 

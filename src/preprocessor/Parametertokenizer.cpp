@@ -1,8 +1,8 @@
 #include "preprocessor/Parametertokenizer.h"
 
 #include "preprocessor/Preprocessormessages.h"
-#include "worktable/Textutils.h"
-#include "worktable/Translatorerror.h"
+#include "support/Textutils.h"
+#include "support/Translatorerror.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "worktable/Textutils.h"
-#include "worktable/Translatorerror.h"
+#include "support/Textutils.h"
+#include "support/Translatorerror.h"
 
 SourceLineCursor::SourceLineCursor(std::string_view bytes)
     : start_(bytes.data()), end_(bytes.data() + bytes.size()) {

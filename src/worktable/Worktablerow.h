@@ -8,7 +8,7 @@
 #include <iosfwd>
 #include <string_view>
 
-#include "worktable/Textutils.h"
+#include "support/Textutils.h"
 
 // One row of the work table: eight text cells kept in one block, one blank between each two:
 // the row's line in a table dump, so that a dump copies each row in one piece (Line). A row is

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "worktable/Textutils.h"
-#include "worktable/Translatorerror.h"
+#include "support/Textutils.h"
+#include "support/Translatorerror.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <random>
 
 #include "passes/Passtestsupport.h"
-#include "worktable/Textutils.h"
+#include "support/Textutils.h"
 
 namespace {
 

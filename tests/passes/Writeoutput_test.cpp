@@ -2,7 +2,7 @@
 
 #include "passes/Passtestsupport.h"
 #include "support/Testsupport.h"
-#include "worktable/Translatorerror.h"
+#include "support/Translatorerror.h"
 
 namespace fs = std::filesystem;
 

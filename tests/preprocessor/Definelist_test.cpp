@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <random>
 
-#include "worktable/Textutils.h"
+#include "support/Textutils.h"
 
 namespace {
 

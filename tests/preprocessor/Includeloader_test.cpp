@@ -5,7 +5,7 @@
 #include "driver/Compilerobject.h"
 #include "preprocessor/Macrosobject.h"
 #include "support/Testsupport.h"
-#include "worktable/Translatorerror.h"
+#include "support/Translatorerror.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "driver/Compilerobject.h"
 #include "support/Testsupport.h"
-#include "worktable/Translatorerror.h"
+#include "support/Translatorerror.h"
 
 namespace {
 

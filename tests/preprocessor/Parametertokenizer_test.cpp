@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "worktable/Translatorerror.h"
+#include "support/Translatorerror.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "support/Testsupport.h"
-#include "worktable/Translatorerror.h"
+#include "support/Translatorerror.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "preprocessor/Includeloader.h"
 #include "preprocessor/Macrosobject.h"
 #include "support/Testsupport.h"
-#include "worktable/Translatorerror.h"
+#include "support/Translatorerror.h"
 
 namespace {
 

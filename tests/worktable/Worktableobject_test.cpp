@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/Testsupport.h"
-#include "worktable/Translatorerror.h"
+#include "support/Translatorerror.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "driver/Tickcounter.h"
+#include "support/Tickcounter.h"
 
 #include <chrono>
 

@@ -1,4 +1,4 @@
-#include "driver/Outputsink.h"
+#include "support/Outputsink.h"
 
 OutputSink::OutputSink(std::FILE* target) : target_(target) {
   if (target_ != nullptr) buffer_.reserve(FlushThreshold);

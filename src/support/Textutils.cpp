@@ -1,4 +1,4 @@
-#include "worktable/Textutils.h"
+#include "support/Textutils.h"
 
 std::string Trim(std::string_view text) {
   return std::string(TrimmedView(text));

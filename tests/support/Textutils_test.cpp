@@ -1,4 +1,4 @@
-#include "worktable/Textutils.h"
+#include "support/Textutils.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "driver/Outputsink.h"
+#include "support/Outputsink.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,10 @@
 //   stdout   the exact bytes expected on standard output
 //   stderr   optional, the exact bytes expected on standard error (else it must stay empty)
 //   out/     every file the run must leave behind besides its unchanged inputs, byte for byte
+//   program  optional, the executable to run from the build directory (default mq71asm)
+//   status   optional, the expected exit status (default 0)
 // In stdout, stderr and out/ files, "@TMP@" stands for the run directory and "@ANY@" for any run
-// of characters within one line (a time, a generated label). The exit status must be 0.
+// of characters within one line (a time, a generated label).
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -105,11 +107,11 @@ struct RunResult {
   std::string err;
 };
 
-RunResult RunProgram(const std::vector<std::string>& arguments, const fs::path& workDir,
-                     const fs::path& captureDir) {
+RunResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                     const fs::path& workDir, const fs::path& captureDir) {
   const fs::path outPath = captureDir / "stdout";
   const fs::path errPath = captureDir / "stderr";
-  std::vector<std::string> argvStorage = {MQ71_BINARY};
+  std::vector<std::string> argvStorage = {(fs::path(MQ71_BIN_DIR) / program).string()};
   argvStorage.insert(argvStorage.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
   for (auto& argument : argvStorage) argv.push_back(argument.data());
@@ -162,6 +164,13 @@ class ScratchDirectory {
   fs::path path_;
 };
 
+// The first line of an optional one-line file, or `fallback` when there is none.
+std::string ReadSetting(const fs::path& file, const std::string& fallback) {
+  if (!fs::exists(file)) return fallback;
+  const std::string text = ReadBytes(file);
+  return text.substr(0, text.find('\n'));
+}
+
 std::vector<std::string> CaseNames() {
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(MQ71_CASES_DIR)) {
@@ -184,10 +193,11 @@ TEST_P(EndToEnd, MatchesExpectedOutputAndFiles) {
   const auto inputs = SnapshotFiles(runDir);
   const std::string runPath = runDir.string();
 
-  const RunResult result = RunProgram(ReadArguments(caseDir / "args", runPath), runDir, captureDir);
+  const RunResult result = RunProgram(ReadSetting(caseDir / "program", "mq71asm"),
+                                      ReadArguments(caseDir / "args", runPath), runDir, captureDir);
 
   ASSERT_FALSE(result.timedOut) << "the run did not end";
-  EXPECT_EQ(result.exitStatus, 0);
+  EXPECT_EQ(result.exitStatus, std::stoi(ReadSetting(caseDir / "status", "0")));
   const std::string expectedOut = ReplaceAll(ReadBytes(caseDir / "stdout"), "@TMP@", runPath);
   EXPECT_TRUE(MatchesPattern(expectedOut, result.out))
       << "stdout differs.\n--- expected\n" << expectedOut << "\n--- actual\n" << result.out;

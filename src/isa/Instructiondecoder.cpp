@@ -76,7 +76,7 @@ std::string_view NameOfCode(const std::array<TableRow, Size>& table, uint32_t co
 DecodedOperand CodeOperand(OperandKind kind, uint32_t code) {
   const std::string_view name =
       kind == Register ? NameOfCode(RegisterTable, code) : NameOfCode(SpecialRegisterTable, code);
-  return {Form::Name, name, 0};
+  return {Form::Name, name, static_cast<int32_t>(code)};
 }
 
 // The value whose shaping gives `bits`; the re-encoding tells whether it is in range.

@@ -11,7 +11,7 @@ struct DecodedOperand {
   enum class Form { Absent, Name, Number, Address };
   Form Kind = Form::Absent;
   std::string_view Name;  // a register or special register, spelt as in its table
-  int32_t Value = 0;      // a constant, or a word address
+  int32_t Value = 0;      // a constant, a word address, or a register's code
 };
 
 // An instruction read back from its word.

@@ -37,6 +37,11 @@ std::string Hex(uint32_t value, int digits) {
   return text;
 }
 
+// "1 word", "2 words".
+std::string Count(size_t count, std::string_view noun) {
+  return std::to_string(count) + " " + std::string(noun) + (count == 1 ? "" : "s");
+}
+
 std::string LabelName(size_t address) {
   return "L_" + Hex(static_cast<uint32_t>(address), 4);
 }
@@ -176,8 +181,8 @@ class Disassembler {
     }
     if (image_.OddLength) Warn("the file ends in a single byte; mq71asm writes whole words");
     if (layout_.ForeignWords > 0) {
-      Warn("the " + std::to_string(layout_.ForeignWords) +
-           " words after the program are not fill words of mq71asm and are left out");
+      Warn("left out: " + Count(layout_.ForeignWords, "word") +
+           " after the program, not fill as mq71asm writes it");
     }
   }
 
@@ -206,8 +211,8 @@ class Disassembler {
   std::string ProgramText() const {
     size_t instructions = 0;
     while (instructions < rows_.size() && rows_[instructions].Instruction) ++instructions;
-    return std::to_string(rows_.size()) + " words: " + std::to_string(instructions) +
-           " instructions, then " + std::to_string(rows_.size() - instructions) + " data words.";
+    return Count(rows_.size(), "word") + ": " + Count(instructions, "instruction") + ", then " +
+           Count(rows_.size() - instructions, "data word") + ".";
   }
 
   std::string ChecksumText() const {
@@ -225,7 +230,7 @@ class Disassembler {
     if (layout_.FillTarget && *layout_.FillTarget != 0) {
       target = TargetName(*layout_.FillTarget) + " (" + HandlerOption().substr(1) + ")";
     }
-    return std::to_string(layout_.FillWords) + " words " + Hex(layout_.FillWord, 4) +
+    return Count(layout_.FillWords, "word") + " " + Hex(layout_.FillWord, 4) +
            ", jumps to " + target + ", up to " + std::to_string(ImageSizeLimit()) +
            " bytes (-is=" + std::to_string(ImageSizeLimit()) + ").";
   }

@@ -181,8 +181,8 @@ class Disassembler {
     }
     if (image_.OddLength) Warn("the file ends in a single byte; mq71asm writes whole words");
     if (layout_.ForeignWords > 0) {
-      Warn("left out: " + Count(layout_.ForeignWords, "word") +
-           " after the program, not fill as mq71asm writes it");
+      Warn(Count(layout_.ForeignWords, "word") +
+           " after the program, which mq71asm does not write as fill");
     }
   }
 

@@ -57,7 +57,7 @@ TEST(DisassembleImage, WarnsOfWhatMq71asmDoesNotWrite) {
       "header bytes besides the size field are set; mq71asm writes zeros there",
       "the size field is odd; mq71asm counts whole words",
       "the file ends in a single byte; mq71asm writes whole words",
-      "left out: 1 word after the program, not fill as mq71asm writes it",
+      "1 word after the program, which mq71asm does not write as fill",
   };
   const Disassembly result = DisassembleImage(image, "t.bin");
   EXPECT_EQ(result.Warnings, warnings);

@@ -1,5 +1,7 @@
 #include "image/Disassembler.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <optional>
 
@@ -230,8 +232,8 @@ class Disassembler {
     if (layout_.FillTarget && *layout_.FillTarget != 0) {
       target = TargetName(*layout_.FillTarget) + " (" + HandlerOption().substr(1) + ")";
     }
-    return Count(layout_.FillWords, "word") + " " + Hex(layout_.FillWord, 4) +
-           ", jumps to " + target + ", up to " + std::to_string(ImageSizeLimit()) +
+    return Count(layout_.FillWords, "word") + " " + Hex(layout_.FillWord, 4) + ", jumps to " +
+           target + ", up to " + std::to_string(ImageSizeLimit()) +
            " bytes (-is=" + std::to_string(ImageSizeLimit()) + ").";
   }
 

@@ -3,6 +3,9 @@
 
 #include "isa/Instructiondecoder.h"
 
+#include <array>
+#include <string>
+
 #include "isa/Instructionformats.h"
 #include "isa/Instructiontables.h"
 #include "isa/Mq71r04_asmparserobject.h"

@@ -47,8 +47,10 @@ std::string WriteVmemb(const ImageWords& image) {
 std::string HexRecord(uint32_t address, int type, std::string_view data) {
   uint32_t sum = static_cast<uint32_t>(data.size()) + (address >> 8) + (address & 0xff) +
                  static_cast<uint32_t>(type);
-  std::string record = ":" + Hex(static_cast<uint32_t>(data.size()), 2) + Hex(address, 4) +
-                       Hex(static_cast<uint32_t>(type), 2);
+  // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) of a literal plus a temporary.
+  std::string record = ":";
+  record += Hex(static_cast<uint32_t>(data.size()), 2) + Hex(address, 4) +
+            Hex(static_cast<uint32_t>(type), 2);
   for (char byte : data) {
     sum += static_cast<unsigned char>(byte);
     record += Hex(static_cast<unsigned char>(byte), 2);
@@ -83,8 +85,8 @@ std::string WriteMif(const ImageWords& image) {
   std::string text = "WIDTH=16;\nDEPTH=" + std::to_string(image.Words.size()) +
                      ";\nADDRESS_RADIX=HEX;\nDATA_RADIX=HEX;\nCONTENT BEGIN\n";
   for (size_t address = 0; address < image.Words.size(); ++address) {
-    text += "\t" + Hex(static_cast<uint32_t>(address), 4) + " : " + Hex(image.Words[address], 4) +
-            ";\n";
+    text += '\t';
+    text += Hex(static_cast<uint32_t>(address), 4) + " : " + Hex(image.Words[address], 4) + ";\n";
   }
   return text + "END;\n";
 }

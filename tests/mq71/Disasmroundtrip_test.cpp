@@ -144,10 +144,15 @@ class RandomProgram {
 
   std::string Operand(char kind) {
     switch (kind) {
-      case 'R':
-        return std::string(1, "abcdABCD"[Between(0, 7)]) + std::to_string(Between(0, 7));
-      case 'S':
-        return "#" + std::to_string(Between(0, 7));
+      // Appended to a named text: GCC 12 warns falsely (-Wrestrict) of a literal plus a temporary.
+      case 'R': {
+        std::string name(1, "abcdABCD"[Between(0, 7)]);
+        return name += std::to_string(Between(0, 7));
+      }
+      case 'S': {
+        std::string name = "#";
+        return name += std::to_string(Between(0, 7));
+      }
       case 'B':
         return std::to_string(Between(0, 255));
       case 'F':

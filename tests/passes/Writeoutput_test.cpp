@@ -146,14 +146,17 @@ TEST_F(WriteOutputTest, ImageThatCannotReplaceItsTargetLeavesNoTemporaryFile) {
   EXPECT_EQ(ReadFile(At("out.bin") / "keep"), "k");
 }
 
-TEST_F(WriteOutputTest, ListingFailureComesAfterImageAndReport) {
+// The image and the listing take their places together: a listing that cannot be created
+// leaves the earlier image, after the report was printed.
+TEST_F(WriteOutputTest, ListingFailureKeepsTheEarlierImage) {
   fs::create_directory(At("list"));
   WriteFile(At("list") / "keep", "k");
+  WriteFile(At("out.bin"), "earlier");
   job_.ListFileName = "list";
   job_.ImageInfo = true;
   AddRow("nop", "1");
   EXPECT_THROW(job_.WriteOutput(), TranslatorError);
-  EXPECT_TRUE(fs::is_regular_file(At("out.bin")));
+  EXPECT_EQ(ReadFile(At("out.bin")), "earlier");
   EXPECT_EQ(MessageLines(job_.Out.Captured()).size(), 5u);
   EXPECT_EQ(FilesIn(root_.Path()), (std::vector<std::string>{"list", "out.bin"}));
 }

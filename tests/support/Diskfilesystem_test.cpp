@@ -86,7 +86,7 @@ TEST(DiskOutputFile, OtherThingsInTheTargetsPlaceFailAndStay) {
   WriteFile(folder / "inside", "kept");
   const fs::path fifo = directory.Path() / "f.bin";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  for (const std::string target : {folder.string(), fifo.string(), std::string("/dev/null")}) {
+  for (const std::string& target : {folder.string(), fifo.string(), std::string("/dev/null")}) {
     try {
       Create(target);
       ADD_FAILURE() << "created " << target;

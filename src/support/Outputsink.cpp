@@ -12,10 +12,7 @@ void OutputSink::Write(std::string_view text) {
   if (target_ != nullptr && buffer_.size() + text.size() > FlushThreshold) {
     Flush();
     // A text longer than the whole buffer goes out at once rather than growing the buffer.
-    if (text.size() > FlushThreshold) {
-      std::fwrite(text.data(), 1, text.size(), target_);
-      return;
-    }
+    if (text.size() > FlushThreshold) return Put(text);
   }
   buffer_.append(text);
 }
@@ -27,7 +24,13 @@ void OutputSink::WriteLine(std::string_view text) {
 
 void OutputSink::Flush() {
   if (target_ == nullptr) return;
-  if (!buffer_.empty()) std::fwrite(buffer_.data(), 1, buffer_.size(), target_);
+  Put(buffer_);
   buffer_.clear();
-  std::fflush(target_);
+  if (std::fflush(target_) != 0) writeFailed_ = true;
+}
+
+void OutputSink::Put(std::string_view bytes) {
+  if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), target_) != bytes.size()) {
+    writeFailed_ = true;
+  }
 }

@@ -34,3 +34,20 @@ void OutputSink::Put(std::string_view bytes) {
     writeFailed_ = true;
   }
 }
+
+void OutputSink::Report(const Diagnostic& diagnostic) {
+  if (diagnostic.Kind == Severity::Error) ++errorCount_;
+  if (!gnuDiagnostics_) return WriteLine(RenderNative(diagnostic));
+  const std::string lines = RenderGnu(diagnostic, program_);
+  if (errors_ == nullptr) {
+    errorText_ += lines;
+  } else if (std::fputs(lines.c_str(), errors_) == EOF) {
+    writeFailed_ = true;
+  }
+}
+
+void OutputSink::UseGnuDiagnostics(std::FILE* errors, std::string program) {
+  gnuDiagnostics_ = true;
+  errors_ = errors;
+  program_ = std::move(program);
+}

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/Outputsink.h"
+#include "support/Runfiles.h"
 #include "preprocessor/Definelist.h"
 #include "preprocessor/Labelnamegenerator.h"
 #include "worktable/Worktableobject.h"
@@ -57,6 +58,8 @@ class TMq71R04CompilerObject {
 
   // Where every message of the run goes.
   OutputSink Out;
+  // Every file the run reads or writes.
+  RunFiles Files;
   // The millisecond tick counter; replaceable so that tests get repeatable values.
   std::function<uint32_t()> TickCounter;
   // Names for labels declared in macro bodies; its state and memory last for the whole run.

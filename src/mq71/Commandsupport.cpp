@@ -1,25 +1,22 @@
 #include "mq71/Commandsupport.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <iterator>
+#include <memory>
 #include <stdexcept>
 
 #include "image/Imageerror.h"
 #include "mq71/Subcommand.h"
-#include "passes/Replacementfile.h"
+#include "support/Diskfilesystem.h"
 
-std::string ReadInputFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) throw ImageError(std::string("cannot open the file: ") + std::strerror(errno));
-  std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  if (file.bad()) throw ImageError("cannot read the file");
+CommandFiles::CommandFiles() : files_(std::make_unique<DiskFileSystem>()) {}
+
+std::string CommandFiles::ReadImageFile(const std::string& path) {
+  std::string bytes;
+  if (!files_.ReadInput(path, bytes)) throw ImageError("cannot read the file");
   return bytes;
 }
 
-void WriteOutput(const std::string& path, std::string_view bytes) {
+void CommandFiles::WriteOutput(const std::string& path, std::string_view bytes) {
   if (path == "-") {
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
     if (!written || std::fflush(stdout) != 0) {
@@ -27,9 +24,9 @@ void WriteOutput(const std::string& path, std::string_view bytes) {
     }
     return;
   }
-  TReplacementFile file(path);
-  file.Write(bytes);
-  file.Commit();
+  const std::unique_ptr<OutputFile> file = files_.CreateOutput(path);
+  file->Write(bytes);
+  file->Commit();
 }
 
 void PrintDiagnostic(std::string_view command, std::string_view message) {
@@ -39,9 +36,10 @@ void PrintDiagnostic(std::string_view command, std::string_view message) {
 
 // Faults of the image name it; faults of the output name their own file.
 int RunReportingFailure(std::string_view command, const std::string& image,
-                        const std::function<void()>& body) {
+                        const std::function<void(CommandFiles&)>& body) {
   try {
-    body();
+    CommandFiles files;
+    body(files);
     return ExitSuccess;
   } catch (const ImageError& error) {
     PrintDiagnostic(command, image + ": " + error.what());

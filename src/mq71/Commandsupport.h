@@ -4,20 +4,30 @@
 #include <string>
 #include <string_view>
 
-// The edges of a subcommand: the input file, the output file or standard output, and the one
-// line that reports a failure.
+#include "support/Runfiles.h"
 
-// The bytes of the file at `path`; throws ImageError when it cannot be read.
-std::string ReadInputFile(const std::string& path);
+// The edges of a subcommand: its files, standard output, and the one line that reports a failure.
 
-// `bytes` to standard output when `path` is "-", else into the file, which appears whole or not
-// at all.
-void WriteOutput(const std::string& path, std::string_view bytes);
+// The files of one subcommand: the image it reads and the file it writes, which never replaces
+// the image.
+class CommandFiles {
+ public:
+  CommandFiles();
+
+  // The bytes of the image file; throws ImageError when it cannot be read.
+  std::string ReadImageFile(const std::string& path);
+  // `bytes` to standard output when `path` is "-", else into the file, which appears whole or
+  // not at all.
+  void WriteOutput(const std::string& path, std::string_view bytes);
+
+ private:
+  RunFiles files_;
+};
 
 // Runs `body` for `command` on `image`; a failure becomes one line on standard error,
-// "mq71 COMMAND: IMAGE: what", and the failure status.
+// "mq71 COMMAND: IMAGE: what" for a fault of the image, and the failure status.
 int RunReportingFailure(std::string_view command, const std::string& image,
-                        const std::function<void()>& body);
+                        const std::function<void(CommandFiles&)>& body);
 
 // "mq71 COMMAND: message" on standard error.
 void PrintDiagnostic(std::string_view command, std::string_view message);

@@ -44,9 +44,9 @@ int RunConvert(const ConvertOptions& options) {
                     "unknown format \"" + options.Format + "\" (known: " + FormatList() + ")");
     return ExitFailure;
   }
-  return RunReportingFailure("convert", options.Image, [&options, format] {
+  return RunReportingFailure("convert", options.Image, [&options, format](CommandFiles& files) {
     const ConversionRequest request{format, options.RawInput, options.Depth};
-    WriteOutput(options.Output, ConvertImage(ReadInputFile(options.Image), request));
+    files.WriteOutput(options.Output, ConvertImage(files.ReadImageFile(options.Image), request));
   });
 }
 

@@ -20,14 +20,14 @@ struct DisasmOptions {
 // Parts of a foreign image that the source cannot rebuild are warnings: the source is still
 // written.
 int RunDisasm(const DisasmOptions& options) {
-  return RunReportingFailure("disasm", options.Image, [&options] {
-    const LoadedImage image = ReadImage(ReadInputFile(options.Image), options.RawInput);
+  return RunReportingFailure("disasm", options.Image, [&options](CommandFiles& files) {
+    const LoadedImage image = ReadImage(files.ReadImageFile(options.Image), options.RawInput);
     const std::string name = std::filesystem::path(options.Image).filename().string();
     const Disassembly disassembly = DisassembleImage(image, name);
     for (const std::string& warning : disassembly.Warnings) {
       PrintDiagnostic("disasm", options.Image + ": warning: " + warning);
     }
-    WriteOutput(options.Output, disassembly.Source);
+    files.WriteOutput(options.Output, disassembly.Source);
   });
 }
 

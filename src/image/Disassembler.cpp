@@ -28,8 +28,6 @@ namespace {
 using Form = DecodedOperand::Form;
 
 constexpr std::string_view ChecksumLabel = "checksum";
-// A handler name that no label has: mq71asm then fills with the word of an undefined handler.
-constexpr std::string_view UndefinedHandler = "none";
 constexpr size_t StatementWidth = 24;
 constexpr size_t ChecksumBytes = 4;
 
@@ -110,7 +108,7 @@ class Disassembler {
         if (NamesAddress(row, operand)) Label(row.Instruction->Operands[operand].Value);
       }
     }
-    if (layout_.FillWords > 0 && layout_.FillTarget) Label(*layout_.FillTarget);
+    if (layout_.FillWords > 0) Label(layout_.FillTarget);
   }
 
   // Jump targets (a first operand) and the addresses of load pairs; an lsal on its own stands
@@ -228,9 +226,8 @@ class Disassembler {
   std::string FillText() const {
     if (layout_.FillWords == 0) return "none.";
     std::string target = "address 0";
-    if (!layout_.FillTarget) target = "no handler (" + HandlerOption().substr(1) + ")";
-    if (layout_.FillTarget && *layout_.FillTarget != 0) {
-      target = TargetName(*layout_.FillTarget) + " (" + HandlerOption().substr(1) + ")";
+    if (layout_.FillTarget != 0) {
+      target = TargetName(layout_.FillTarget) + " (" + HandlerOption().substr(1) + ")";
     }
     return Count(layout_.FillWords, "word") + " " + Hex(layout_.FillWord, 4) + ", jumps to " +
            target + ", up to " + std::to_string(ImageSizeLimit()) +
@@ -245,10 +242,8 @@ class Disassembler {
 
   // " -mh=NAME" when the fill jumps anywhere but address 0.
   std::string HandlerOption() const {
-    if (layout_.FillWords == 0) return {};
-    if (!layout_.FillTarget) return " -mh=" + std::string(UndefinedHandler);
-    if (*layout_.FillTarget == 0) return {};
-    return " -mh=" + TargetName(*layout_.FillTarget);
+    if (layout_.FillWords == 0 || layout_.FillTarget == 0) return {};
+    return " -mh=" + TargetName(layout_.FillTarget);
   }
 
   std::string RebuildOptions() const {

@@ -1,5 +1,6 @@
 #include "image/Imagelayout.h"
 
+#include <optional>
 #include <span>
 
 #include "isa/Instructiondecoder.h"
@@ -10,9 +11,6 @@ constexpr size_t ChecksumWords = 2;
 // A raw image's program may well end with a jump like the fill words; one such word is read as
 // the program's own.
 constexpr size_t ShortestRawFill = 2;
-// The fill word of a handler that was named but not found: the jump opcode's digits alone,
-// "100000", read as a number.
-constexpr uint16_t UndefinedHandlerFill = 0x20;
 
 uint32_t ByteSum(std::span<const uint16_t> words) {
   uint32_t sum = 0;
@@ -27,23 +25,16 @@ bool EndsWithChecksum(std::span<const uint16_t> words) {
   return stored == ByteSum(words.first(program));
 }
 
+// Fill words are jumps to the malfunction handler.
 bool IsFillWord(uint16_t word) {
-  if (word == UndefinedHandlerFill) return true;
   const std::optional<DecodedInstruction> jump = DecodeWord(word);
   return jump && jump->Mnemonic == "jmp";
 }
 
-// The address a fill word jumps to; none for the undefined handler's word.
-std::optional<int> FillTargetOf(uint16_t word) {
-  if (word == UndefinedHandlerFill) return std::nullopt;
-  return DecodeWord(word)->Operands[0].Value;
-}
-
-// Fill words jump to address 0 (no handler given), to a label of the program, or to the
-// checksum's label; the undefined handler's word needs no label.
+// Fill words jump to address 0 (no handler given, or one that is not defined), to a label of the
+// program, or to the checksum's label.
 bool HandlerCanBeNamed(const ImageLayout& layout) {
-  if (!layout.FillTarget) return true;
-  const auto target = static_cast<size_t>(*layout.FillTarget);
+  const auto target = static_cast<size_t>(layout.FillTarget);
   return target == 0 || target < layout.ProgramWords ||
          (layout.HasChecksum && target == layout.ChecksumAddress());
 }
@@ -65,7 +56,7 @@ bool TrySplit(ImageLayout& layout, std::span<const uint16_t> words, size_t fillC
   if (fillCount == 0) return true;
   layout.FillWords = fillCount;
   layout.FillWord = words.back();
-  layout.FillTarget = FillTargetOf(layout.FillWord);
+  layout.FillTarget = DecodeWord(layout.FillWord)->Operands[0].Value;
   return HandlerCanBeNamed(layout);
 }
 

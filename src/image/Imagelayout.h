@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 
 #include "image/Imagereader.h"
 
@@ -18,9 +17,7 @@ struct ImageLayout {
   bool HasChecksum = false;  // two words after the program: the byte sum of the program's words
   size_t FillWords = 0;      // after the checksum, all equal to FillWord
   uint16_t FillWord = 0;
-  // The address that the fill words jump to; none for the word a handler that was named but not
-  // found leaves (the jump opcode's digits alone).
-  std::optional<int> FillTarget;
+  int FillTarget = 0;       // the address the fill words jump to
   size_t ForeignWords = 0;  // after the fill: words that mq71asm does not write
 
   size_t ChecksumAddress() const { return ProgramWords; }

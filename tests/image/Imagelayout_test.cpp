@@ -11,12 +11,12 @@ struct LayoutCase {
   size_t program;
   bool checksum;
   size_t fill;
-  std::optional<int> target;
+  int target;  // when there is fill
   size_t foreign;
 };
 
 // 0x0201 and 0x0000 hold the byte sum 0x201 of the words 0x0001, 0x0002, 0xffff (1 + 2 + 2 * 255);
-// 0x8001 jumps to address 1, 0x8000 to 0, 0x0020 is the fill of an undefined handler.
+// 0x8001 jumps to address 1, 0x8000 to 0.
 TEST(AnalyseLayout, FindsProgramChecksumAndFill) {
   const std::vector<uint16_t> summed = {0x0001, 0x0002, 0xffff, 0x0201, 0x0000};
   const auto with = [&summed](std::vector<uint16_t> tail) {
@@ -30,7 +30,7 @@ TEST(AnalyseLayout, FindsProgramChecksumAndFill) {
       {"fill to address 1", with({0x8001, 0x8001}), 10, 3, true, 2, 1, 0},
       {"fill to the checksum", with({0x8003}), 10, 3, true, 1, 3, 0},
       {"fill beyond the program", with({0x8004}), 10, 3, true, 0, {}, 1},
-      {"fill of an undefined handler", with({0x0020}), 10, 3, true, 1, {}, 0},
+      {"no jumps after the program", with({0x0020}), 10, 3, true, 0, {}, 1},
       {"unequal words after the program", with({0x8000, 0x8001}), 10, 3, true, 0, {}, 2},
       {"raw: fill and checksum", with({0x8000, 0x8000}), -1, 3, true, 2, 0, 0},
       {"raw: one jump is the program's", with({0x8000}), -1, 6, false, 0, {}, 0},

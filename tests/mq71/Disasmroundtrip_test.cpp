@@ -118,8 +118,12 @@ class RandomProgram {
     for (const std::string& label : labels_) {
       if (label.starts_with("data")) source += label + ": " + DataDirective() + "\n";
     }
-    if (Between(0, 1) == 1) options.push_back("-cs=sum");
-    if (Between(0, 1) == 1) options.push_back("-mh=" + labels_[Index(labels_.size())]);
+    // The handler may also be the checksum's label, or a name that no label has.
+    const bool checksum = Between(0, 1) == 1;
+    if (checksum) options.push_back("-cs=sum");
+    std::vector<std::string> handlers = labels_;
+    handlers.insert(handlers.end(), {checksum ? "sum" : "nowhere", "nowhere"});
+    if (Between(0, 1) == 1) options.push_back("-mh=" + handlers[Index(handlers.size())]);
     if (Between(0, 1) == 1) options.push_back("-is=" + std::to_string(Between(0, 300)));
     if (Between(0, 3) == 0) options.push_back("-ro");
     return source;

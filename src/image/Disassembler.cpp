@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <optional>
 
 #include "image/Imagelayout.h"
 #include "isa/Instructiondecoder.h"
+#include "support/Textutils.h"
 
 // Note [disassembly]
 // The program's words are decoded in order (Note [decoding]) up to the first word that is no
@@ -31,19 +31,13 @@ constexpr std::string_view ChecksumLabel = "checksum";
 constexpr size_t StatementWidth = 24;
 constexpr size_t ChecksumBytes = 4;
 
-std::string Hex(uint32_t value, int digits) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%0*X", digits, value);
-  return text;
-}
-
 // "1 word", "2 words".
 std::string Count(size_t count, std::string_view noun) {
   return std::to_string(count) + " " + std::string(noun) + (count == 1 ? "" : "s");
 }
 
 std::string LabelName(size_t address) {
-  return "L_" + Hex(static_cast<uint32_t>(address), 4);
+  return "L_" + HexDigits(static_cast<uint32_t>(address), 4);
 }
 
 struct SourceRow {
@@ -144,7 +138,7 @@ class Disassembler {
         return std::to_string(operand.Value);
       case Form::Address: {
         const std::string name = NamesAddress(row, index) ? TargetName(operand.Value) : "";
-        return name.empty() ? "0x" + Hex(static_cast<uint32_t>(operand.Value), 1) : name;
+        return name.empty() ? "0x" + HexDigits(static_cast<uint32_t>(operand.Value), 1) : name;
       }
       case Form::Absent:
         break;
@@ -153,7 +147,7 @@ class Disassembler {
   }
 
   std::string Statement(const SourceRow& row) const {
-    if (!row.Instruction) return ".word 0x" + Hex(row.Word, 4);
+    if (!row.Instruction) return ".word 0x" + HexDigits(row.Word, 4);
     std::string text(row.Instruction->Mnemonic);
     const std::string first = OperandText(row, 0);
     const std::string second = OperandText(row, 1);
@@ -168,7 +162,7 @@ class Disassembler {
     std::string line = row.Labelled ? LabelName(address) + ": " : std::string(8, ' ');
     line += Statement(row);
     line.resize(std::max(line.size() + 1, 8 + StatementWidth), ' ');
-    line += "; " + Hex(static_cast<uint32_t>(address), 4) + ": " + Hex(row.Word, 4);
+    line += "; " + HexDigits(static_cast<uint32_t>(address), 4) + ": " + HexDigits(row.Word, 4);
     Line(line);
   }
 
@@ -219,7 +213,7 @@ class Disassembler {
     if (!layout_.HasChecksum) return "none.";
     const size_t at = layout_.ChecksumAddress();
     const uint32_t sum = image_.Words[at] | (static_cast<uint32_t>(image_.Words[at + 1]) << 16);
-    return Hex(sum, 8) + " at " + Hex(static_cast<uint32_t>(at), 4) +
+    return HexDigits(sum, 8) + " at " + HexDigits(static_cast<uint32_t>(at), 4) +
            ", the byte sum of the program words (-cs=" + std::string(ChecksumLabel) + ").";
   }
 
@@ -229,7 +223,7 @@ class Disassembler {
     if (layout_.FillTarget != 0) {
       target = TargetName(layout_.FillTarget) + " (" + HandlerOption().substr(1) + ")";
     }
-    return Count(layout_.FillWords, "word") + " " + Hex(layout_.FillWord, 4) + ", jumps to " +
+    return Count(layout_.FillWords, "word") + " " + HexDigits(layout_.FillWord, 4) + ", jumps to " +
            target + ", up to " + std::to_string(ImageSizeLimit()) +
            " bytes (-is=" + std::to_string(ImageSizeLimit()) + ").";
   }

@@ -3,17 +3,11 @@
 #include "image/Imageformats.h"
 
 #include <array>
-#include <cstdio>
 
 #include "image/Imageheader.h"
+#include "support/Textutils.h"
 
 namespace {
-
-std::string Hex(uint32_t value, int digits) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%0*X", digits, value);
-  return text;
-}
 
 std::string LittleEndianBytes(std::span<const uint16_t> words) {
   std::string bytes;
@@ -28,7 +22,7 @@ std::string LittleEndianBytes(std::span<const uint16_t> words) {
 // $readmemh: one word per line.
 std::string WriteVmem(const ImageWords& image) {
   std::string text;
-  for (uint16_t word : image.Words) text += Hex(word, 4) + "\n";
+  for (uint16_t word : image.Words) text += HexDigits(word, 4) + "\n";
   return text;
 }
 
@@ -49,13 +43,13 @@ std::string HexRecord(uint32_t address, int type, std::string_view data) {
                  static_cast<uint32_t>(type);
   // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) of a literal plus a temporary.
   std::string record = ":";
-  record += Hex(static_cast<uint32_t>(data.size()), 2) + Hex(address, 4) +
-            Hex(static_cast<uint32_t>(type), 2);
+  record += HexDigits(static_cast<uint32_t>(data.size()), 2) + HexDigits(address, 4) +
+            HexDigits(static_cast<uint32_t>(type), 2);
   for (char byte : data) {
     sum += static_cast<unsigned char>(byte);
-    record += Hex(static_cast<unsigned char>(byte), 2);
+    record += HexDigits(static_cast<unsigned char>(byte), 2);
   }
-  return record + Hex((0x100 - (sum & 0xff)) & 0xff, 2) + "\n";
+  return record + HexDigits((0x100 - (sum & 0xff)) & 0xff, 2) + "\n";
 }
 
 // Byte addresses, 16 bytes per record; an extended linear address record sets the upper half of
@@ -86,7 +80,8 @@ std::string WriteMif(const ImageWords& image) {
                      ";\nADDRESS_RADIX=HEX;\nDATA_RADIX=HEX;\nCONTENT BEGIN\n";
   for (size_t address = 0; address < image.Words.size(); ++address) {
     text += '\t';
-    text += Hex(static_cast<uint32_t>(address), 4) + " : " + Hex(image.Words[address], 4) + ";\n";
+    text += HexDigits(static_cast<uint32_t>(address), 4) + " : " +
+            HexDigits(image.Words[address], 4) + ";\n";
   }
   return text + "END;\n";
 }
@@ -95,7 +90,7 @@ std::string WriteMif(const ImageWords& image) {
 std::string WriteCoe(const ImageWords& image) {
   std::string text = "memory_initialization_radix=16;\nmemory_initialization_vector=";
   for (size_t i = 0; i < image.Words.size(); ++i) {
-    text += (i == 0 ? "\n" : ",\n") + Hex(image.Words[i], 4);
+    text += (i == 0 ? "\n" : ",\n") + HexDigits(image.Words[i], 4);
   }
   return text + ";\n";
 }

@@ -7,7 +7,8 @@
 TMq71R04CompilerObject::TMq71R04CompilerObject(std::FILE* target)
     : Out(target),
       Files(std::make_unique<DiskFileSystem>()),
-      TickCounter(MonotonicTickCount) {
+      TickCounter(MonotonicTickCount),
+      MacroLabelSeed([this] { return TickCounter(); }) {
   Defines = std::make_unique<DefineList>();
   LibraryDirs = std::make_unique<std::vector<std::string>>();
   SourceFiles = std::make_unique<std::vector<std::string>>();

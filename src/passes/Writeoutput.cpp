@@ -23,9 +23,10 @@ constexpr size_t kFillChunkWords = 8192;
 constexpr size_t kListingBlockSize = 1 << 14;
 
 // Output files go into the root project directory, named by its absolute path (rather than the
-// root option's text again, which may be relative).
-std::string RootFilePath(TMq71R04CompilerObject& job, const std::string& name) {
-  return job.Files.Files().BaseDirectory() + "/" + name;
+// root option's text again, which may be relative), or into the job's output directory.
+std::string OutputPath(TMq71R04CompilerObject& job, const std::string& name) {
+  if (job.OutputDirectory.empty()) return job.Files.Files().BaseDirectory() + "/" + name;
+  return name.starts_with('/') ? name : job.OutputDirectory + "/" + name;
 }
 
 void WriteImage(OutputFile& file, const ProgramImage& image) {
@@ -117,8 +118,8 @@ void CheckOutputPaths(RunFiles& files, const std::string& imagePath,
 }  // namespace
 
 int TMq71R04CompilerObject::WriteOutput() {
-  const std::string imagePath = RootFilePath(*this, OutputFileName);
-  const std::string listingPath = ListFileName.empty() ? "" : RootFilePath(*this, ListFileName);
+  const std::string imagePath = OutputPath(*this, OutputFileName);
+  const std::string listingPath = ListFileName.empty() ? "" : OutputPath(*this, ListFileName);
   CheckOutputPaths(Files, imagePath, listingPath);
   const ProgramImage image = BuildProgramImage(*this);
   const std::unique_ptr<OutputFile> imageFile = Files.CreateOutput(imagePath);

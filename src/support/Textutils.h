@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <cstring>
 #include <initializer_list>
 #include <string>
@@ -25,6 +26,9 @@ inline char FoldCase(char c) {
 }
 std::string ToLowerAscii(std::string_view text);
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+
+// `value` in capital hexadecimal digits, at least `width` of them.
+std::string HexDigits(uint32_t value, int width);
 
 bool Contains(std::string_view text, std::string_view part);
 bool Contains(std::string_view text, char c);

@@ -33,4 +33,10 @@ TEST(TrimmedView, RemovesCodesUpTo32FromBothEndsWithoutCopying) {
   }
 }
 
+TEST(HexDigits, WritesCapitalsPaddedToTheWidth) {
+  EXPECT_EQ(HexDigits(0x3fe, 1), "3FE");
+  EXPECT_EQ(HexDigits(0xab, 4), "00AB");
+  EXPECT_EQ(HexDigits(0xffffffff, 6), "FFFFFFFF");
+}
+
 }  // namespace

@@ -27,6 +27,45 @@ struct MessageForm {
   std::string_view Text;
 };
 
+// The form of a message written as the translator prints it, "[compiler error] %s(%s): Text",
+// with "%s(%s)" (or "%s(%i)") for the file and line, or " : " for a message about the whole
+// program. Read when the program is compiled, so that every message is written once, letter for
+// letter as users see it, and a pattern of another shape does not compile.
+consteval MessageForm NativeMessage(std::string_view pattern) {
+  struct Head {
+    std::string_view Text;
+    Stage From;
+    Severity Kind;
+  };
+  constexpr Head heads[] = {{"[preprocessor error]", Stage::Preprocessor, Severity::Error},
+                            {"[compiler error]", Stage::Compiler, Severity::Error},
+                            {"[compiler warning]", Stage::Compiler, Severity::Warning}};
+  for (const Head& head : heads) {
+    if (!pattern.starts_with(head.Text)) continue;
+    std::string_view rest = pattern.substr(head.Text.size());
+    if (rest.starts_with(" : "))
+      return {head.From, head.Kind, HeadSpacing::Standard, rest.substr(3)};
+    HeadSpacing spacing = HeadSpacing::NoBlank;
+    if (rest.starts_with(' ')) {
+      spacing = HeadSpacing::Standard;
+      rest.remove_prefix(1);
+    }
+    if (!rest.starts_with("%s(%s)") && !rest.starts_with("%s(%i)")) break;
+    rest.remove_prefix(6);
+    if (rest.starts_with(": ")) return {head.From, head.Kind, spacing, rest.substr(2)};
+    if (spacing == HeadSpacing::Standard && rest.starts_with(' ')) {
+      return {head.From, head.Kind, HeadSpacing::NoColon, rest.substr(1)};
+    }
+    break;
+  }
+  throw "not a message pattern";  // reached only when compiling: the pattern does not compile
+}
+
+// A message of the command line: a plain sentence.
+consteval MessageForm CommandLineMessage(std::string_view text) {
+  return {Stage::CommandLine, Severity::Error, HeadSpacing::Standard, text};
+}
+
 // Where a message points: a file and a 0-based line number as the work table holds it, or
 // nowhere (a message about the whole program or the command line).
 struct SourcePlace {

@@ -25,6 +25,10 @@ class OutputSink {
   // A diagnostic: its native line on this sink, or, once GNU diagnostics are chosen, its GNU
   // lines on their own stream (in memory when that stream is null).
   void Report(const Diagnostic& diagnostic);
+  void Report(const MessageForm& form, SourcePlace place,
+              std::initializer_list<std::string_view> details = {}) {
+    Report(Diagnostic::Of(form, std::move(place), details));
+  }
   void UseGnuDiagnostics(std::FILE* errors, std::string program);
   // The translation trace; dropped when the trace is hidden.
   void Trace(std::string_view text) {

@@ -53,6 +53,32 @@ TEST(Diagnostic, NativeAndGnuFramesOfEveryHead) {
   }
 }
 
+// The forms read from native patterns render back to the very same line.
+TEST(Diagnostic, NativePatternsRenderAsWritten) {
+  constexpr MessageForm forms[] = {
+      NativeMessage("[preprocessor error] %s(%i): Cannot open file %s"),
+      NativeMessage("[preprocessor error]%s(%s): Macros contain invalid label \"%s\"."),
+      NativeMessage("[compiler error] %s(%s) Label \"%s\" not found."),
+      NativeMessage("[compiler warning] %s(%s): Data is not accessible."),
+      NativeMessage("[compiler error]%s(%s): Multiple declaration of label \"%s\"."),
+      NativeMessage("[compiler warning] : MalfunctionHandler is not defined."),
+  };
+  const std::string expected[] = {
+      "[preprocessor error] f.asm(7): Cannot open file x",
+      "[preprocessor error]f.asm(7): Macros contain invalid label \"x\".",
+      "[compiler error] f.asm(7) Label \"x\" not found.",
+      "[compiler warning] f.asm(7): Data is not accessible.",
+      "[compiler error]f.asm(7): Multiple declaration of label \"x\".",
+      "[compiler warning] : MalfunctionHandler is not defined.",
+  };
+  for (size_t i = 0; i < std::size(forms); ++i) {
+    const SourcePlace place = forms[i].Text.starts_with("Malfunction")
+                                  ? SourcePlace::Nowhere()
+                                  : SourcePlace::At("f.asm", 7);
+    EXPECT_EQ(RenderNative(Diagnostic::Of(forms[i], place, {"x"})), expected[i]);
+  }
+}
+
 TEST(Diagnostic, GnuFrameAddsANoteOnTheMacroCall) {
   Diagnostic diagnostic = Diagnostic::Of(
       {Stage::Compiler, Severity::Error, HeadSpacing::Standard, "Wrong register name."},

@@ -26,6 +26,14 @@ inline char FoldCase(char c) {
 std::string ToLowerAscii(std::string_view text);
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 
+// A statement's labels are everything up to and including its last ':' (empty when it has none);
+// the statement proper is what follows. Neither part is trimmed.
+struct LabelsAndStatement {
+  std::string_view Labels;
+  std::string_view Statement;
+};
+LabelsAndStatement SplitAtLastColon(std::string_view text);
+
 bool Contains(std::string_view text, std::string_view part);
 bool Contains(std::string_view text, char c);
 bool StartsWith(std::string_view text, std::string_view prefix);

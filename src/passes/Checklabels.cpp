@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,8 +20,12 @@ constexpr std::string_view kInvalidLabels = "[compiler error] %s(%s): Invalid la
 constexpr std::string_view kLabelWithoutInstruction =
     "[compiler error] %s(%s): Label not refered to instruction.";
 
-// Letters, digits, % ; ^ _, blanks and ':' itself may stand in a label part; these may not.
-constexpr std::string_view kLabelDelimiters = "!\"#$&'()*+,-./<=>?@[\\]`{|}~";
+// ! " # $ & ' ( ) * + , - . / < = > ? @ [ \ ] ` { | } ~ may not stand in a label part; letters,
+// digits, % ; ^ _, blanks and ':' itself may.
+bool IsLabelDelimiter(char c) {
+  return (c >= '!' && c <= '$') || (c >= '&' && c <= '/') || (c >= '<' && c <= '@') ||
+         (c >= '[' && c <= ']') || c == '`' || (c >= '{' && c <= '~');
+}
 
 class LabelCheck {
  public:
@@ -43,7 +48,7 @@ class LabelCheck {
         Examine(row, pendingText_, row == last);
       }
     }
-    table_.DeleteRowsWhere(deleted);
+    table_.DeleteRowsIf([&deleted](int row) { return deleted[row]; });
     return failed_ ? 1 : 0;
   }
 
@@ -54,7 +59,7 @@ class LabelCheck {
     const LabelsAndStatement split = SplitAtLastColon(statement);
     if (split.Labels.empty()) return;
     if (!split.Statement.empty()) {
-      if (split.Labels.find_first_of(kLabelDelimiters) != std::string_view::npos) {
+      if (std::ranges::any_of(split.Labels, IsLabelDelimiter)) {
         Report(kInvalidLabels, row, split.Labels);
       }
       return FinishJoin(row);

@@ -18,12 +18,6 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-LabelsAndStatement SplitAtLastColon(std::string_view text) {
-  const size_t lastColon = text.rfind(':');
-  if (lastColon == std::string_view::npos) return {{}, text};
-  return {text.substr(0, lastColon + 1), text.substr(lastColon + 1)};
-}
-
 bool Contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string.h>
+
 #include <cstring>
 #include <initializer_list>
 #include <string>
@@ -32,7 +34,13 @@ struct LabelsAndStatement {
   std::string_view Labels;
   std::string_view Statement;
 };
-LabelsAndStatement SplitAtLastColon(std::string_view text);
+// Inline, and memrchr rather than rfind, which goes byte by byte: every row is split.
+inline LabelsAndStatement SplitAtLastColon(std::string_view text) {
+  const char* lastColon = static_cast<const char*>(memrchr(text.data(), ':', text.size()));
+  if (lastColon == nullptr) return {{}, text};
+  const size_t labelsEnd = static_cast<size_t>(lastColon - text.data()) + 1;
+  return {text.substr(0, labelsEnd), text.substr(labelsEnd)};
+}
 
 bool Contains(std::string_view text, std::string_view part);
 bool Contains(std::string_view text, char c);

@@ -24,7 +24,7 @@ std::string WithoutEnds(const std::string& name) {
 IncludeResult LoadQuotedInclude(TMq71R04CompilerObject& job, const std::string& fileName,
                                 int lineIndex, const std::string& includeName) {
   try {
-    std::vector<std::string> lines = ReadSourceLines(includeName);
+    std::vector<std::string> lines = ReadSourceLines(job.Files, includeName);
     LoadIncludedLines(job, includeName, lines);
     return IncludeResult::Loaded;
   } catch (const std::exception& error) {
@@ -41,7 +41,7 @@ IncludeResult LoadLibraryInclude(TMq71R04CompilerObject& job, const std::string&
   for (const std::string& directory : *job.LibraryDirs) {
     std::vector<std::string> lines;
     try {
-      lines = ReadSourceLines(directory + "/" + includeName);
+      lines = ReadSourceLines(job.Files, directory + "/" + includeName);
     } catch (const TranslatorError&) {
       continue;
     }

@@ -8,6 +8,7 @@
 #include "preprocessor/Preprocessormessages.h"
 #include "preprocessor/Sourcereader.h"
 #include "support/Textutils.h"
+#include "support/Translatorerror.h"
 
 namespace PM = PreprocessorMessages;
 
@@ -32,8 +33,19 @@ int TMacrosObject::ReadDefinition(const std::string& includeName, std::vector<st
     SetItem(row, ColText, std::move(text));
   }
   MakeLabelsUnique();
-  SaveToFile(includeName + "_" + Name + ".txt");
+  SaveDump(includeName);
   return rejected ? 1 : 0;
+}
+
+// The definition's dump file, named after the include and the macro, beside the include. A
+// macro name cannot lead the file elsewhere: with a "/" or a NUL byte in it the dump is refused
+// as a file that cannot be created.
+void TMacrosObject::SaveDump(const std::string& includeName) const {
+  const std::string fileName = includeName + "_" + Name + ".txt";
+  if (Name.find_first_of(std::string_view("/\0", 2)) != std::string::npos) {
+    throw TranslatorError("Cannot create file " + fileName);
+  }
+  SaveToFile(job_->Files, fileName);
 }
 
 // Names separated by commas, a trailing comma allowed; anything else after a name refuses the

@@ -53,6 +53,7 @@ class TMacrosObject : public TWorkTableObject {
   int ExpansionCount = 0;
 
  private:
+  void SaveDump(const std::string& includeName) const;
   void ReadParameters(const std::string& parameterText, const std::string& includeName,
                       int lineIndex, bool& rejected);
   void ReadBody(const std::string& includeName, std::vector<std::string>& lines, int& index,

@@ -45,7 +45,7 @@ bool LoadTopLevelLine(TMq71R04CompilerObject& job, const std::string& fileName, 
 // the table walk, which then reuses their memory instead of touching new pages. False when a
 // line reported an error that fails the pass.
 bool LoadTopLevelFile(TMq71R04CompilerObject& job, const std::string& fileName) {
-  const std::string bytes = ReadSourceBytes(fileName);
+  const std::string bytes = ReadSourceBytes(job.Files, fileName);
   // Room for every line plus a quarter, so that the walk's expansions find room in place
   // instead of moving the whole table; room never used costs no memory.
   const int lineCount = static_cast<int>(LineEndCount(bytes) + 1);

@@ -1,11 +1,7 @@
 #include "preprocessor/Sourcereader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -93,57 +89,14 @@ std::vector<std::string> SplitSourceLines(std::string_view bytes) {
   return std::vector<std::string>(views.begin(), views.end());
 }
 
-namespace {
-
-// Closes the file when the read is done, however it ends.
-struct FileDescriptor {
-  int fd;
-  ~FileDescriptor() {
-    if (fd >= 0) ::close(fd);
-  }
-};
-
-// The whole content of a regular file; false when it cannot be opened or read. The bytes are
-// read straight into the result with plain system calls: a stdio stream would first allocate
-// a buffer of its own and stat the file again, costing more than reading a small source.
-bool ReadWholeFile(const std::string& fileName, std::string& bytes) {
-  const FileDescriptor file{::open(fileName.c_str(), O_RDONLY | O_CLOEXEC)};
-  if (file.fd < 0) return false;
-  struct stat status {};
-  if (::fstat(file.fd, &status) != 0 || S_ISDIR(status.st_mode)) return false;
-  // The size is only a hint for the buffer: the file is read to its end whatever it says.
-  size_t room =
-      S_ISREG(status.st_mode) && status.st_size > 0 ? static_cast<size_t>(status.st_size) : 0;
-  // One byte more than the hint, so that the end of a file of the expected size is seen at
-  // once; more room, twice as much, whenever the file turns out longer.
-  room += 1;
-  bytes.resize(room);
-  size_t filled = 0;
-  while (true) {
-    if (filled == room) {
-      room *= 2;
-      bytes.resize(room);
-    }
-    const ssize_t count = ::read(file.fd, bytes.data() + filled, room - filled);
-    if (count < 0 && errno == EINTR) continue;
-    if (count < 0) return false;
-    if (count == 0) break;
-    filled += static_cast<size_t>(count);
-  }
-  bytes.resize(filled);
-  return true;
-}
-
-}  // namespace
-
-std::string ReadSourceBytes(const std::string& fileName) {
+std::string ReadSourceBytes(RunFiles& files, const std::string& fileName) {
   std::string bytes;
-  if (!ReadWholeFile(fileName, bytes)) throw TranslatorError("Cannot open file " + fileName);
+  if (!files.ReadInput(fileName, bytes)) throw TranslatorError("Cannot open file " + fileName);
   return bytes;
 }
 
-std::vector<std::string> ReadSourceLines(const std::string& fileName) {
-  return SplitSourceLines(ReadSourceBytes(fileName));
+std::vector<std::string> ReadSourceLines(RunFiles& files, const std::string& fileName) {
+  return SplitSourceLines(ReadSourceBytes(files, fileName));
 }
 
 std::string_view CommentRemoved(std::string_view line) {

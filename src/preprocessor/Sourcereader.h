@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "support/Runfiles.h"
 #include "worktable/Worktableobject.h"
 
 // Reading source files as lists of lines. Bytes are taken as they are (NUL included); a line
@@ -38,12 +39,12 @@ std::vector<std::string_view> SourceLineViews(std::string_view bytes);
 // The lines of a text held in memory.
 std::vector<std::string> SplitSourceLines(std::string_view bytes);
 
-// The whole content of the named file, relative names taken from the current directory. A file
-// that cannot be opened or read throws TranslatorError "Cannot open file <name>".
-std::string ReadSourceBytes(const std::string& fileName);
+// The whole content of the named regular file, read as an input of the run. A file that cannot
+// be opened or read throws TranslatorError "Cannot open file <name>".
+std::string ReadSourceBytes(RunFiles& files, const std::string& fileName);
 
 // The lines of the named file; fails like ReadSourceBytes.
-std::vector<std::string> ReadSourceLines(const std::string& fileName);
+std::vector<std::string> ReadSourceLines(RunFiles& files, const std::string& fileName);
 
 // A statement without its comment: cut at the first ';' (quotes do not protect it), trimmed.
 std::string RemoveComment(std::string_view line);

@@ -369,7 +369,7 @@ void TableWalk::WritePendingDumps() {
   }
   if (bodyDump_.pending) {
     bodyDump_.pending = false;
-    TableDumpWriter body("MacrosBody.txt");
+    TableDumpWriter body(job_.Files, "MacrosBody.txt");
     for (const Row& row : bodyDump_.rows) body.Append(row);
     body.Finish();
   }
@@ -397,7 +397,7 @@ void TableWalk::VisitSnapshotHead(Visit visit) const {
 }
 
 void TableWalk::WriteTableDump() {
-  auto table = std::make_unique<TableDumpWriter>("sa.txt");
+  auto table = std::make_unique<TableDumpWriter>(job_.Files, "sa.txt");
   const bool tailKept = firstDump_.writer != nullptr;
   size_t size = 0;
   VisitSnapshotHead(

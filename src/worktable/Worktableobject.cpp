@@ -1,12 +1,7 @@
 #include "worktable/Worktableobject.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/uio.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <stdexcept>
 
@@ -102,8 +97,8 @@ std::string TWorkTableObject::DumpText() const {
   return text;
 }
 
-void TWorkTableObject::SaveToFile(const std::string& fileName) const {
-  TableDumpWriter writer(fileName);
+void TWorkTableObject::SaveToFile(RunFiles& files, const std::string& fileName) const {
+  TableDumpWriter writer(files, fileName);
   size_t size = 0;
   for (const Row& row : rows_) size += TableDumpWriter::RowTextSize(row);
   writer.Reserve(size);
@@ -111,14 +106,10 @@ void TWorkTableObject::SaveToFile(const std::string& fileName) const {
   writer.Finish();
 }
 
-TableDumpWriter::TableDumpWriter(const std::string& fileName)
-    : fileName_(fileName), fd_(::open(fileName.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666)) {
-  if (fd_ < 0) throw TranslatorError("Cannot create file " + fileName);
-}
+TableDumpWriter::TableDumpWriter(RunFiles& files, const std::string& fileName)
+    : file_(files.CreateDump(fileName)) {}
 
-TableDumpWriter::~TableDumpWriter() {
-  if (fd_ >= 0) ::close(fd_);
-}
+TableDumpWriter::~TableDumpWriter() = default;
 
 size_t TableDumpWriter::RowTextSize(const Row& row) {
   return row.TextSize() + TWorkTableObject::ColumnCount - 1 + 2;
@@ -162,52 +153,7 @@ void TableDumpWriter::AppendDumpText(std::string_view text) {
 }
 
 void TableDumpWriter::Finish() {
-  // Both pieces in one call; a write that takes less goes on with the rest.
-  iovec pieces[2] = {{block_.get(), filled_},
-                     {const_cast<char*>(dumpText_.data()), dumpText_.size()}};
-  iovec* piece = pieces;
-  int pieceCount = 2;
-  while (pieceCount > 0) {
-    if (piece->iov_len == 0) {
-      ++piece;
-      --pieceCount;
-      continue;
-    }
-    const ssize_t count = ::writev(fd_, piece, pieceCount);
-    if (count < 0 && errno == EINTR) continue;
-    if (count <= 0) Fail();
-    written_ += count;
-    size_t left = static_cast<size_t>(count);
-    while (left > 0 && left >= piece->iov_len) {
-      left -= piece->iov_len;
-      ++piece;
-      --pieceCount;
-    }
-    if (left > 0) {
-      piece->iov_base = static_cast<char*>(piece->iov_base) + left;
-      piece->iov_len -= left;
-    }
-  }
-  // Cut off what is left of a longer earlier file. Only regular files have a length to cut.
-  struct stat status {};
-  if (::fstat(fd_, &status) != 0) Fail();
-  if (S_ISREG(status.st_mode) && status.st_size > written_ && ::ftruncate(fd_, written_) != 0) {
-    Fail();
-  }
-  const int fd = fd_;
-  fd_ = -1;
-  if (::close(fd) != 0) Fail();
-}
-
-void TableDumpWriter::Fail() {
-  // Leave what was written, as a file truncated at opening would hold it, not the tail of the
-  // earlier contents behind it.
-  if (fd_ >= 0) {
-    if (::ftruncate(fd_, written_) != 0) {
-      // Nothing more can be done; the write error is what gets reported.
-    }
-    ::close(fd_);
-    fd_ = -1;
-  }
-  throw TranslatorError("Cannot write file " + fileName_);
+  file_->Write(Text());
+  file_->Write(dumpText_);
+  file_->Commit();
 }

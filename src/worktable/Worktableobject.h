@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "support/Runfiles.h"
 #include "worktable/Worktablerow.h"
 
 // Column indices of a work-table row.
@@ -87,9 +88,9 @@ class TWorkTableObject {
 
   // The eight cells of each row joined by single blanks, CR LF after each row.
   std::string DumpText() const;
-  // Writes DumpText() to the named file, replacing it. A file that cannot be opened throws
-  // "Cannot create file <name>", a failed write "Cannot write file <name>".
-  void SaveToFile(const std::string& fileName) const;
+  // Writes DumpText() to the named dump file, replacing it. A file that cannot be created
+  // throws "Cannot create file <name>", a failed write "Cannot write file <name>".
+  void SaveToFile(RunFiles& files, const std::string& fileName) const;
 
  private:
   // The cell accessors are inline because passes call them for every cell they read or write;
@@ -119,17 +120,11 @@ void TWorkTableObject::DeleteRowsIf(IsDoomed isDoomed) {
 
 // Writes rows to a file in the form of TWorkTableObject::DumpText, so that a dump can be made of
 // rows that stand in several places without first copying them into one table. The text is put
-// together in memory and goes out at Finish in a single write. A file that cannot be opened
-// throws "Cannot create file <name>", a failed write "Cannot write file <name>"; the file is
-// complete only after Finish.
-//
-// An existing file is overwritten in place and cut to the new length at Finish rather than
-// truncated when opened: on ext4, truncating a file and writing it anew frees its blocks and
-// starts a flush at close, which for the dumps rewritten at every macro call cost more than
-// assembling a small program. The final contents are the same.
+// together in memory and goes out at Finish, which replaces the dump file whole. A file that
+// cannot be created throws "Cannot create file <name>", a failed write "Cannot write file <name>".
 class TableDumpWriter {
  public:
-  explicit TableDumpWriter(const std::string& fileName);
+  TableDumpWriter(RunFiles& files, const std::string& fileName);
   TableDumpWriter(const TableDumpWriter&) = delete;
   TableDumpWriter& operator=(const TableDumpWriter&) = delete;
   ~TableDumpWriter();
@@ -152,11 +147,8 @@ class TableDumpWriter {
 
  private:
   char* Room(size_t bytes);
-  [[noreturn]] void Fail();
 
-  std::string fileName_;
-  int fd_ = -1;
-  long long written_ = 0;
+  std::unique_ptr<OutputFile> file_;
   // The text in its first filled_ bytes, then room. Not a std::string, which would clear the
   // room before it is written.
   std::unique_ptr<char[]> block_;

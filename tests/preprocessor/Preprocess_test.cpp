@@ -227,18 +227,45 @@ TEST_F(PreprocessTest, MacroDeclaringALabelCanBeCalledAgainAcrossFiles) {
 
 TEST_F(PreprocessTest, NulBytesAndLongLinesInIncludedFiles) {
   const std::string nul(1, '\0');
-  Write("inc.h", "a" + nul + "b\n.macro m" + nul + "y x\n" + std::string(200000, 'y') +
+  Write("inc.h", "a" + nul + "b\n.macro my x\n" + std::string(200000, 'y') +
                      "\n.endmacro\n.macro n" + nul + " x\n.endmacro\n");
   Write("m.asm", "#include \"inc.h\"\n");
   EXPECT_EQ(Run({"m.asm"}), 0);
   ASSERT_EQ(job_.WorkTable->RowCount(), 1);
   EXPECT_EQ(Texts()[0], "a" + nul + "b");
   ASSERT_EQ(job_.Macros->size(), 1u);
-  EXPECT_EQ(job_.Macros->front()->Name, "m" + nul + "y");
+  EXPECT_EQ(job_.Macros->front()->Name, "my");
   EXPECT_EQ(job_.Macros->front()->GetItem(0, ColText).size(), 200000u);
   // A NUL is no blank for the tokenizer: it is a parameter of its own, and x follows it.
   EXPECT_EQ(Printed(),
             "[preprocessor error] inc.h(5): Invalid macros arguments list \"" + nul + " x\".\r\n");
 }
+
+// A macro name cannot lead its dump file elsewhere: with a "/" or a NUL byte in it, the dump is a
+// file that cannot be created, reported against the include, and nothing is written.
+class MacroDumpNameTest : public PreprocessTest,
+                          public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(MacroDumpNameTest, IsRefusedAndWritesNothing) {
+  const std::string name = GetParam();
+  Write("inc.h", ".macro " + name + " p\nnop\n.endmacro\n");
+  Write("m.asm", "#include \"inc.h\"\n");
+  EXPECT_EQ(Run({"m.asm"}), 1);
+  // The message ends where a NUL byte stands in the name.
+  const std::string file = "inc.h_" + name + ".txt";
+  EXPECT_EQ(Printed(), "[preprocessor error] m.asm(0): Cannot create file " +
+                           file.substr(0, file.find('\0')) + "\r\n");
+  EXPECT_EQ(ReadFile(directory_.Path() / "m.asm"), "#include \"inc.h\"\n");
+  size_t entries = 0;
+  for ([[maybe_unused]] const auto& entry :
+       std::filesystem::directory_iterator(directory_.Path())) {
+    ++entries;
+  }
+  EXPECT_EQ(entries, 2u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, MacroDumpNameTest,
+                         ::testing::Values("d/../../outside/pwn", std::string("d/../m.asm\0z", 12),
+                                           std::string("x\0y", 3), "a/b"));
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/Diskfilesystem.h"
+
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -10,6 +12,12 @@
 #include "support/Translatorerror.h"
 
 namespace {
+
+// The files of a run on the disk, its base the current directory.
+RunFiles& DiskFiles() {
+  static RunFiles files(std::make_unique<DiskFileSystem>());
+  return files;
+}
 
 using Lines = std::vector<std::string>;
 
@@ -55,7 +63,7 @@ TEST(ReadSourceLines, ReadsRelativeToCurrentDirectory) {
   TemporaryDirectory directory;
   CurrentDirectoryScope scope(directory.Path());
   WriteFile(directory.Path() / "m.asm", "one\r\ntwo");
-  EXPECT_EQ(ReadSourceLines("m.asm"), (Lines{"one", "two"}));
+  EXPECT_EQ(ReadSourceLines(DiskFiles(), "m.asm"), (Lines{"one", "two"}));
 }
 
 TEST(ReadSourceLines, MissingFileOrDirectoryThrowsCannotOpen) {
@@ -64,7 +72,7 @@ TEST(ReadSourceLines, MissingFileOrDirectoryThrowsCannotOpen) {
   std::filesystem::create_directory(directory.Path() / "dir.asm");
   for (const std::string name : {"absent.asm", "dir.asm"}) {
     try {
-      ReadSourceLines(name);
+      ReadSourceLines(DiskFiles(), name);
       ADD_FAILURE() << name << " was read";
     } catch (const TranslatorError& error) {
       EXPECT_EQ(std::string(error.what()), "Cannot open file " + name);
@@ -179,10 +187,10 @@ TEST(ReadSourceBytes, ReturnsEveryByteUnchanged) {
   std::string bytes;
   for (int i = 0; i < 200000; ++i) bytes += static_cast<char>(i * 7 % 256);
   WriteFile(directory.Path() / "b.asm", bytes);
-  EXPECT_EQ(ReadSourceBytes("b.asm"), bytes);
+  EXPECT_EQ(ReadSourceBytes(DiskFiles(), "b.asm"), bytes);
   WriteFile(directory.Path() / "e.asm", "");
-  EXPECT_EQ(ReadSourceBytes("e.asm"), "");
-  EXPECT_THROW(ReadSourceBytes("absent.asm"), TranslatorError);
+  EXPECT_EQ(ReadSourceBytes(DiskFiles(), "e.asm"), "");
+  EXPECT_THROW(ReadSourceBytes(DiskFiles(), "absent.asm"), TranslatorError);
 }
 
 // A file whose listed size says nothing of its content (size 0 here) is still read to its end.
@@ -193,7 +201,7 @@ TEST(ReadSourceBytes, ReadsPastASizeThatUnderstatesTheContent) {
   const std::string expected((std::istreambuf_iterator<char>(stream)),
                              std::istreambuf_iterator<char>());
   ASSERT_FALSE(expected.empty());
-  EXPECT_EQ(ReadSourceBytes(name), expected);
+  EXPECT_EQ(ReadSourceBytes(DiskFiles(), name), expected);
 }
 
 TEST(AddSourceRow, PutsFileLineStatementAndDollarPlaceholders) {

@@ -279,7 +279,7 @@ void ReferenceWalk(TMq71R04CompilerObject& job) {
     for (size_t k = 0; k < job.Macros->size(); ++k) {
       TMacrosObject& definition = *(*job.Macros)[k];
       if (command != definition.Name) continue;
-      table.SaveToFile("sa.txt");
+      table.SaveToFile(job.Files, "sa.txt");
       OperandList split;
       parser.SplitArgumentList(table.GetItem(r, ColText), split, MacroArgumentList,
                                table.GetItem(r, ColLine), table.GetItem(r, ColFile));
@@ -290,7 +290,7 @@ void ReferenceWalk(TMq71R04CompilerObject& job) {
       call.Assign(definition);
       if (definition.ExpansionCount++ > 0) call.RenewGeneratedLabels();
       call.Expand(arguments, table.GetItem(r, ColFile), table.GetItem(r, ColLine));
-      call.SaveToFile("MacrosBody.txt");
+      call.SaveToFile(job.Files, "MacrosBody.txt");
       if (call.RowCount() == 0) {
         if (r + 1 == table.RowCount() && !labels.empty()) {
           table.SetItem(r, ColText, labels);

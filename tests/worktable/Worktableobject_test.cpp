@@ -2,10 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include "support/Diskfilesystem.h"
+
 #include "support/Testsupport.h"
 #include "support/Translatorerror.h"
 
 namespace {
+
+// The files of a run on the disk, its base the current directory.
+RunFiles& DiskFiles() {
+  static RunFiles files(std::make_unique<DiskFileSystem>());
+  return files;
+}
 
 TWorkTableObject TableOf(const std::vector<std::string>& texts) {
   TWorkTableObject table;
@@ -162,14 +170,14 @@ TEST(WorkTable, SaveToFileJoinsCellsWithSingleBlanksAndCrLf) {
       {two, "f.asm 0 mov a, b $ $ $ $ $\r\nf.asm 1  $ $ $ $ $\r\n"},
   };
   for (const Case& c : cases) {
-    c.table.SaveToFile(path.string());
+    c.table.SaveToFile(DiskFiles(), path.string());
     EXPECT_EQ(ReadFile(path), c.expected);
   }
 }
 
 TEST(WorkTable, SaveToFileFailsWhenFileCannotBeCreated) {
   TemporaryDirectory directory;
-  EXPECT_THROW(TableOf({"a"}).SaveToFile((directory.Path() / "no/such/dir.txt").string()),
+  EXPECT_THROW(TableOf({"a"}).SaveToFile(DiskFiles(), (directory.Path() / "no/such/dir.txt").string()),
                TranslatorError);
 }
 
@@ -238,7 +246,7 @@ TEST(TableDumpWriter, WritesRowsFromSeveralPlacesLikeOneTable) {
       const std::string text(c.textLength, static_cast<char>('a' + r % 26));
       (r % 3 == 0 ? first : second).AddRow("f", std::to_string(r), text, "$", "", "#", "", "");
     }
-    TableDumpWriter writer(path.string());
+    TableDumpWriter writer(DiskFiles(), path.string());
     for (const TWorkTableObject* part : {&first, &second}) {
       for (const TWorkTableObject::Row& row : part->Rows()) {
         writer.Append(row);
@@ -254,7 +262,7 @@ TEST(TableDumpWriter, FileThatCannotBeCreatedThrowsCannotCreate) {
   TemporaryDirectory directory;
   const std::string name = (directory.Path() / "no/such/dir.txt").string();
   try {
-    TableDumpWriter writer(name);
+    TableDumpWriter writer(DiskFiles(), name);
     ADD_FAILURE() << "the writer was made";
   } catch (const TranslatorError& error) {
     EXPECT_EQ(std::string(error.what()), "Cannot create file " + name);
@@ -265,7 +273,7 @@ TEST(TableDumpWriter, SaveToFileReplacesALongerFile) {
   TemporaryDirectory directory;
   const auto path = directory.Path() / "dump.txt";
   WriteFile(path, std::string(100000, 'x'));
-  TableOf({"a"}).SaveToFile(path.string());
+  TableOf({"a"}).SaveToFile(DiskFiles(), path.string());
   EXPECT_EQ(ReadFile(path), "f.asm 0 a $ $ $ $ $\r\n");
 }
 
@@ -278,22 +286,21 @@ TEST(TableDumpWriter, OverwritingLeavesOnlyTheNewText) {
     TWorkTableObject table;
     for (int r = 0; r < rowCount; ++r)
       table.AddRow("f", std::to_string(r), "t", "", "", "", "", "");
-    table.SaveToFile(path.string());
+    table.SaveToFile(DiskFiles(), path.string());
     EXPECT_EQ(ReadFile(path), table.DumpText()) << rowCount << " rows";
   }
 }
 
-// Devices have no length to cut; a device that takes the text is fine, one that refuses it
-// is a write error.
-TEST(TableDumpWriter, DevicesAcceptOrRefuseTheText) {
-  const TWorkTableObject table = TableOf({"a", "b"});
-  EXPECT_NO_THROW(table.SaveToFile("/dev/null"));
-  try {
-    table.SaveToFile("/dev/full");
-    ADD_FAILURE() << "writing to /dev/full succeeded";
-  } catch (const TranslatorError& error) {
-    EXPECT_EQ(std::string(error.what()), "Cannot write file /dev/full");
-  }
+// A dump replaces a symbolic link in its place rather than writing through it.
+TEST(TableDumpWriter, ReplacesASymbolicLinkNotItsTarget) {
+  TemporaryDirectory directory;
+  const auto path = directory.Path() / "sa.txt";
+  WriteFile(directory.Path() / "outside.txt", "kept");
+  std::filesystem::create_symlink(directory.Path() / "outside.txt", path);
+  TableOf({"a"}).SaveToFile(DiskFiles(), path.string());
+  EXPECT_FALSE(std::filesystem::is_symlink(path));
+  EXPECT_EQ(ReadFile(path), "f.asm 0 a $ $ $ $ $\r\n");
+  EXPECT_EQ(ReadFile(directory.Path() / "outside.txt"), "kept");
 }
 
 // A row may be written with another text in place of its own, and a dump may end with the text
@@ -315,12 +322,12 @@ TEST(TableDumpWriter, RowsWithOtherTextsAndReusedDumpText) {
       {"unused", 1, {"a", "bb", "ccc"}}, {"unused", 0, {"a", "bb", "ccc"}},
   };
   for (const Case& c : cases) {
-    TableDumpWriter first(path.string());
+    TableDumpWriter first(DiskFiles(), path.string());
     for (const auto& row : rows) first.Append(row);
     first.Finish();
     ASSERT_EQ(first.Text(), table.DumpText());  // still there after Finish
 
-    TableDumpWriter second(path.string());
+    TableDumpWriter second(DiskFiles(), path.string());
     size_t reusedStart = 0;
     for (size_t r = 0; r < c.firstReused; ++r) {
       if (r == 1) {
@@ -355,7 +362,7 @@ TEST(TableDumpWriter, ReservedRoomDoesNotChangeTheText) {
   const std::string expected = table.DumpText();
   for (size_t reserved :
        {size_t{0}, size_t{1}, size_t{100}, expected.size(), 3 * expected.size()}) {
-    TableDumpWriter writer(path.string());
+    TableDumpWriter writer(DiskFiles(), path.string());
     writer.Reserve(reserved);
     for (const auto& row : table.Rows()) writer.Append(row);
     writer.Finish();

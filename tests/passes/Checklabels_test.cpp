@@ -229,8 +229,8 @@ TEST(CheckLabels, ALongRunOfLabelLinesIsJoinedInLinearTime) {
   AddTexts(job, texts);
   EXPECT_EQ(job.CheckLabels(), 0);
   ASSERT_EQ(job.WorkTable->RowCount(), 1);
-  EXPECT_TRUE(job.WorkTable->GetItem(0, ColText) == expected);  // too long to print
-  EXPECT_EQ(job.WorkTable->GetItem(0, ColLine), std::to_string(runLength));
+  EXPECT_TRUE(job.WorkTable->Cell(0, ColText) == expected);  // too long to print
+  EXPECT_EQ(job.WorkTable->Cell(0, ColLine), std::to_string(runLength));
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
 }
 

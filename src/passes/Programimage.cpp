@@ -3,12 +3,11 @@
 #include <string_view>
 
 #include "driver/Compilerobject.h"
+#include "image/Imageheader.h"
 #include "isa/Mq71r04_asmparserobject.h"
 
 namespace {
 
-constexpr size_t kHeaderSize = 512;
-constexpr size_t kSizeFieldOffset = 2;
 constexpr int64_t kChecksumSize = 4;
 // A jump to address 0: "100000" is the jmp opcode, followed by ten address bits.
 constexpr std::string_view kJumpOpcode = "100000";
@@ -41,11 +40,9 @@ uint16_t WordOf(const TMq71R04_ASMParserObject& parser, std::string_view text) {
 }
 
 void WriteHeader(std::string& bytes, const TMq71R04CompilerObject& job) {
-  bytes.assign(kHeaderSize, '\0');
   int64_t size = 2 * static_cast<int64_t>(job.WorkTable->RowCount());
   if (!job.ChecksumLabel.empty()) size += kChecksumSize;
-  bytes[kSizeFieldOffset] = static_cast<char>(size & 0xff);
-  bytes[kSizeFieldOffset + 1] = static_cast<char>((size >> 8) & 0xff);
+  bytes = ImageHeader(static_cast<uint16_t>(size & 0xffff));
 }
 
 // The words are written into room made for all of them at once, low byte first.
@@ -87,7 +84,7 @@ ProgramImage BuildProgramImage(TMq71R04CompilerObject& job) {
   ProgramImage image;
   const TMq71R04_ASMParserObject parser = TMq71R04_ASMParserObject::Bare(job.Out);
   // Room for the header, the words and the checksum at once: the image is allocated once.
-  image.Head.reserve(kHeaderSize + 2 * static_cast<size_t>(job.WorkTable->RowCount()) +
+  image.Head.reserve(ImageHeaderSize + 2 * static_cast<size_t>(job.WorkTable->RowCount()) +
                      kChecksumSize);
   if (!job.RawImage) WriteHeader(image.Head, job);
   const size_t codeStart = image.Head.size();
@@ -98,7 +95,7 @@ ProgramImage BuildProgramImage(TMq71R04CompilerObject& job) {
   }
   if (job.ImageSizeLimit != 0) {
     image.FillWord = WordOf(parser, FillWordText(job));
-    if (!job.RawImage) job.ImageSizeLimit = AddWrapping(job.ImageSizeLimit, kHeaderSize);
+    if (!job.RawImage) job.ImageSizeLimit = AddWrapping(job.ImageSizeLimit, ImageHeaderSize);
     // Whole words up to the limit: an odd distance ends one byte beyond it; never shorter.
     const int64_t missing = static_cast<int64_t>(job.ImageSizeLimit) - image.Size();
     if (missing > 0) image.FillWordCount = (missing + 1) / 2;

@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -68,9 +67,7 @@ int CountDataRows(const TWorkTableObject& table) {
 
 // Capital hexadecimal digits, at least six, then "h".
 std::string ChecksumText(uint32_t checksum) {
-  char digits[16];
-  std::snprintf(digits, sizeof digits, "%06X", static_cast<unsigned>(checksum));
-  return std::string(digits) + "h";
+  return HexDigits(checksum, 6) + "h";
 }
 
 void PrintImageReport(OutputSink& out, const ProgramImage& image, const TWorkTableObject& table) {

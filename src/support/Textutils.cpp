@@ -1,5 +1,7 @@
 #include "support/Textutils.h"
 
+#include <cstdio>
+
 std::string Trim(std::string_view text) {
   return std::string(TrimmedView(text));
 }
@@ -8,6 +10,12 @@ std::string ToLowerAscii(std::string_view text) {
   std::string result(text);
   for (char& c : result) c = FoldCase(c);
   return result;
+}
+
+std::string HexDigits(uint32_t value, int width) {
+  char digits[16];
+  std::snprintf(digits, sizeof digits, "%0*X", width, static_cast<unsigned>(value));
+  return digits;
 }
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {

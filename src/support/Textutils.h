@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include <cstdint>
 #include <cstring>
 #include <initializer_list>
 #include <string>
@@ -41,6 +42,8 @@ inline LabelsAndStatement SplitAtLastColon(std::string_view text) {
   const size_t labelsEnd = static_cast<size_t>(lastColon - text.data()) + 1;
   return {text.substr(0, labelsEnd), text.substr(labelsEnd)};
 }
+// `value` in capital hexadecimal digits, at least `width` of them.
+std::string HexDigits(uint32_t value, int width);
 
 bool Contains(std::string_view text, std::string_view part);
 bool Contains(std::string_view text, char c);

@@ -57,4 +57,10 @@ TEST(SplitAtLastColon, LabelsRunUpToTheLastColon) {
   }
 }
 
+TEST(HexDigits, WritesCapitalsPaddedToTheWidth) {
+  EXPECT_EQ(HexDigits(0x3fe, 1), "3FE");
+  EXPECT_EQ(HexDigits(0xab, 4), "00AB");
+  EXPECT_EQ(HexDigits(0xffffffff, 6), "FFFFFFFF");
+}
+
 }  // namespace

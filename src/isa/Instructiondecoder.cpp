@@ -202,7 +202,7 @@ std::optional<uint16_t> EncodedWord(const DecodedInstruction& instruction) {
   TWorkTableObject table;
   table.AddRow("", "", "", ResolvedOperandText(instruction.Operands[0]),
                ResolvedOperandText(instruction.Operands[1]), instruction.Mnemonic, "",
-               parser.InstructionValueView(instruction.Position));
+               parser.InstructionValue(instruction.Position));
   if (parser.TranslateLine(0, table) != 0) return std::nullopt;
   return static_cast<uint16_t>(parser.ParseNumber(table.Cell(0, ColCode)) & 0xffff);
 }

@@ -84,11 +84,11 @@ RowOperands ReadOperands(const TMq71R04_ASMParserObject& parser, const Instructi
     int found = 0;
     switch (format.Operands[i]) {
       case Register:
-        operands.Codes[i] = parser.RegisterValueViewOf(text);
+        operands.Codes[i] = parser.RegisterCode(text);
         found = operands.Codes[i].empty() ? -1 : 0;
         break;
       case SpecialRegister:
-        operands.Codes[i] = parser.SpecialRegisterValueViewOf(text);
+        operands.Codes[i] = parser.SpecialRegisterCode(text);
         found = operands.Codes[i].empty() ? -1 : 0;
         break;
       case Value:
@@ -235,7 +235,9 @@ int TMq71R04_ASMParserObject::EncodeInstruction(int position, int row,
   if (format == nullptr) return 1;
   const RowOperands operands = ReadOperands(*this, *format, cells);
   const CheckOutcome outcome = RunChecks(*format, operands);
-  for (size_t i = 0; i < outcome.MessageCount; ++i) Report(outcome.Messages[i], row, table);
+  for (size_t i = 0; i < outcome.MessageCount; ++i) {
+    Report(outcome.Messages[i], cells[ColFile], cells[ColLine]);
+  }
   if (outcome.Failed) return 1;
   WordBuffer buffer;
   std::string spill;

@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstdint>
-#include <span>
 #include <stdexcept>
 #include <string>
 
@@ -141,13 +140,6 @@ int FindName(const NameIndex<Size>& index, std::string_view name, bool fold) {
   return position >= 0 && index.Keys[static_cast<size_t>(position)] == key ? position : -1;
 }
 
-std::string_view ValueAt(std::span<const TableRow> table, int position) {
-  if (position < 0 || static_cast<size_t>(position) >= table.size()) {
-    throw std::out_of_range("table position " + std::to_string(position) + " out of bounds");
-  }
-  return table[static_cast<size_t>(position)].Value;
-}
-
 }  // namespace
 
 TMq71R04_ASMParserObject::TMq71R04_ASMParserObject(OutputSink& out)
@@ -169,68 +161,26 @@ int TMq71R04_ASMParserObject::FindInstruction(std::string_view name) const {
   return FindName(InstructionIndex, name, true);
 }
 
+std::string_view TMq71R04_ASMParserObject::InstructionValue(int position) const {
+  RequireTables();
+  if (position < 0 || static_cast<size_t>(position) >= InstructionTable.size()) {
+    throw std::out_of_range("table position " + std::to_string(position) + " out of bounds");
+  }
+  return InstructionTable[static_cast<size_t>(position)].Value;
+}
+
 // Register names may be written in any case, so the look-up by name ignores it.
-int TMq71R04_ASMParserObject::FindRegister(std::string_view name) const {
-  RequireTables();
-  return FindName(RegisterIndex, name, true);
-}
-
-int TMq71R04_ASMParserObject::FindSpecialRegister(std::string_view name) const {
-  RequireTables();
-  return FindName(SpecialRegisterIndex, name, true);
-}
-
-std::string TMq71R04_ASMParserObject::InstructionValue(int position) const {
-  return std::string(InstructionValueView(position));
-}
-
-std::string_view TMq71R04_ASMParserObject::InstructionValueView(int position) const {
-  RequireTables();
-  return ValueAt(InstructionTable, position);
-}
-
-std::string TMq71R04_ASMParserObject::RegisterValue(int position) const {
-  return std::string(RegisterValueView(position));
-}
-
-std::string_view TMq71R04_ASMParserObject::RegisterValueView(int position) const {
-  RequireTables();
-  return ValueAt(RegisterTable, position);
-}
-
-std::string TMq71R04_ASMParserObject::SpecialRegisterValue(int position) const {
-  return std::string(SpecialRegisterValueView(position));
-}
-
-std::string_view TMq71R04_ASMParserObject::SpecialRegisterValueView(int position) const {
-  RequireTables();
-  return ValueAt(SpecialRegisterTable, position);
-}
-
-// The values are never empty, so an empty view says that there is no such register.
-std::string_view TMq71R04_ASMParserObject::RegisterValueViewOf(std::string_view name) const {
+std::string_view TMq71R04_ASMParserObject::RegisterCode(std::string_view name) const {
   RequireTables();
   const int position = FindName(RegisterIndex, name, true);
   return position >= 0 ? RegisterTable[static_cast<size_t>(position)].Value : std::string_view();
 }
 
-std::string_view TMq71R04_ASMParserObject::SpecialRegisterValueViewOf(std::string_view name) const {
+std::string_view TMq71R04_ASMParserObject::SpecialRegisterCode(std::string_view name) const {
   RequireTables();
   const int position = FindName(SpecialRegisterIndex, name, true);
   return position >= 0 ? SpecialRegisterTable[static_cast<size_t>(position)].Value
                        : std::string_view();
-}
-
-// Source commands are recognised letter for letter: the table is lower case, so MOV is unknown
-// here although the encoder's look-up by name would find it.
-int TMq71R04_ASMParserObject::ScanInstructionExact(std::string_view command) const {
-  RequireTables();
-  return FindName(InstructionIndex, command, false);
-}
-
-int TMq71R04_ASMParserObject::Report(std::string_view pattern, int row,
-                                     const TWorkTableObject& table, std::string_view detail) const {
-  return Report(pattern, table.Cell(row, ColFile), table.Cell(row, ColLine), detail);
 }
 
 int TMq71R04_ASMParserObject::Report(std::string_view pattern, std::string_view file,
@@ -239,31 +189,18 @@ int TMq71R04_ASMParserObject::Report(std::string_view pattern, std::string_view 
   return 1;
 }
 
-int TMq71R04_ASMParserObject::ParseStatement(int row, TWorkTableObject& table) {
-  TWorkTableObject::Row& cells = table.MutableRow(row);
-  RecognisedCells recognised{.Command = {},
-                             .Operand1 = cells[ColOperand1],
-                             .Operand2 = cells[ColOperand2],
-                             .Code = cells[ColCode]};
-  const int result = RecogniseStatement(StatementAfterLabels(cells[ColText]), cells[ColFile],
-                                        cells[ColLine], recognised);
-  cells.Assign({cells[ColFile], cells[ColLine], cells[ColText], recognised.Operand1,
-                recognised.Operand2, recognised.Command, cells[ColLabels], recognised.Code});
-  return result;
-}
-
 // Decides only whether the command exists and has at most two operands; whether the operands
 // suit it is the encoder's business. The command is always set; the code only for a known
 // instruction, and the operands only when there are at most two.
-int TMq71R04_ASMParserObject::RecogniseStatement(std::string_view statement, std::string_view file,
-                                                 std::string_view line,
-                                                 RecognisedCells& cells) const {
+int TMq71R04_ASMParserObject::ParseStatement(std::string_view statement, std::string_view file,
+                                             std::string_view line, RecognisedCells& cells) const {
   // Tabs count as spaces here, so a tab inside an operand makes the list malformed.
   OperandViews operands;
   if (SplitStatement(statement, cells.Command, operands) != 0) return 1;
   const std::string_view command = cells.Command;
 
-  // The look-up and the value read directly: the tables are checked once for the row.
+  // Source commands are recognised letter for letter: the table is lower case, so MOV is unknown
+  // here although the encoder's look-up by name finds it.
   RequireTables();
   const int position = FindName(InstructionIndex, command, false);
   if (position >= 0) {

@@ -102,9 +102,6 @@ bool TMq71R04_ASMParserObject::BinaryToInt(std::string_view digits, int32_t& val
   return DigitsToIntInBase<2>(digits, value);
 }
 
-bool TMq71R04_ASMParserObject::OctalToInt(std::string_view digits, int32_t& value) {
-  return DigitsToIntInBase<8>(digits, value);
-}
 
 // The notations are tried in a fixed order and the first that applies decides: "0x" prefix,
 // then the suffixes h, b and o (lower case only, and only when the letter occurs nowhere
@@ -129,7 +126,7 @@ int32_t TMq71R04_ASMParserObject::ParseNumber(std::string_view text) const {
   } else if (EndsWithOnlyOccurrence(text, 'b')) {
     converted = BinaryToInt(withoutSuffix, value);
   } else if (EndsWithOnlyOccurrence(text, 'o')) {
-    converted = OctalToInt(withoutSuffix, value);
+    converted = DigitsToIntInBase<8>(withoutSuffix, value);
   } else {
     converted = ConvertInteger(text, value);
   }
@@ -139,14 +136,8 @@ int32_t TMq71R04_ASMParserObject::ParseNumber(std::string_view text) const {
 // Bits 12 down to 0 that lie below `width`: the low min(width, 13) bits, most significant
 // first; a width of 0 or less gives the empty text.
 std::string TMq71R04_ASMParserObject::IntToBits(int32_t value, int width) const {
-  std::string bits;
-  AppendBits(bits, value, width);
-  return bits;
-}
-
-void TMq71R04_ASMParserObject::AppendBits(std::string& bits, int32_t value, int width) {
   std::array<char, LongestBitField> digits;
-  bits.append(WriteBits(digits, value, width));
+  return std::string(WriteBits(digits, value, width));
 }
 
 // Written from the lowest bit up, four at a time from a table: every encoded field and every

@@ -109,36 +109,12 @@ int MarkInvalid(OperandList& list) {
   return 1;
 }
 
-// The operand list of a statement: none without a blank after the command (which also resets the
-// list), else the comma-separated pieces after it.
-int SplitOperandList(const CommandAndArguments& parts, OperandList& list, bool tabIsBlank) {
-  if (!parts.HasBlank) {
-    list.Items.clear();
-    list.Status = StatusOk;
-    return 0;
-  }
-  if (!AppendOperands(parts.Arguments, list, tabIsBlank)) return MarkInvalid(list);
-  return 0;
-}
-
 }  // namespace
 
 // A statement without ":" that begins with a blank has an empty command; callers pass trimmed
 // statements.
-std::string_view TMq71R04_ASMParserObject::ExtractCommandView(std::string_view statement) const {
+std::string_view TMq71R04_ASMParserObject::ExtractCommand(std::string_view statement) const {
   return SplitAtCommand(statement).Command;
-}
-
-std::string TMq71R04_ASMParserObject::ExtractCommand(std::string_view statement) const {
-  return std::string(ExtractCommandView(statement));
-}
-
-int TMq71R04_ASMParserObject::SplitOperands(std::string_view statement, OperandList& list) const {
-  return SplitOperandList(SplitAtCommand(statement), list, false);
-}
-
-std::string_view TMq71R04_ASMParserObject::StatementAfterLabels(std::string_view statement) {
-  return StripLabels(statement);
 }
 
 // Recognition only needs the first two operands and the count, so the pieces stay views of the

@@ -40,7 +40,7 @@ int TMq71R04CompilerObject::RecognizeCommands() {
                                .Operand1 = cells[ColOperand1],
                                .Operand2 = cells[ColOperand2],
                                .Code = cells[ColCode]};
-    if (parser.RecogniseStatement(split.Statement, file, line, recognised) != 0) failed = true;
+    if (parser.ParseStatement(split.Statement, file, line, recognised) != 0) failed = true;
     // Every view is of this row, of the label buffer or of constant tables, and the row is
     // written once, here: the views read above are still valid.
     cells.Assign({file, line, split.Statement, recognised.Operand1, recognised.Operand2,

@@ -32,9 +32,8 @@ TEST(ExtractCommand, TakesTheWordAfterTheLabelsUpToTheFirstBlank) {
   OutputSink sink;
   const auto parser = TMq71R04_ASMParserObject::Bare(sink);
   for (const Case& c : cases) {
-    EXPECT_EQ(parser.ExtractCommand(c.statement), c.expected) << '"' << c.statement << '"';
-    // The view form gives the same word, lying within the statement itself.
-    const std::string_view view = parser.ExtractCommandView(c.statement);
+    // The word lies within the statement itself.
+    const std::string_view view = parser.ExtractCommand(c.statement);
     EXPECT_EQ(view, c.expected) << '"' << c.statement << '"';
     EXPECT_TRUE(view.data() >= c.statement.data() &&
                 view.data() + view.size() <= c.statement.data() + c.statement.size())
@@ -49,7 +48,7 @@ struct SplitCase {
   int status;
 };
 
-TEST(SplitOperands, SplitsAtCommasAndRefusesEmptyOperandsAndInnerSpaces) {
+TEST(SplitArgumentList, SplitsAtCommasAndRefusesEmptyPiecesAndInnerSpaces) {
   const SplitCase cases[] = {
       {"mov a,b", 0, {"a", "b"}, StatusOk},
       {"mov a , b", 0, {"a", "b"}, StatusOk},
@@ -57,9 +56,9 @@ TEST(SplitOperands, SplitsAtCommasAndRefusesEmptyOperandsAndInnerSpaces) {
       {"lab1: lab2: mov a, b", 0, {"a", "b"}, StatusOk},
       {"mov\ta, b\t", 0, {"a", "b"}, StatusOk},
       {"mov a, b, c", 0, {"a", "b", "c"}, StatusOk},
-      {"mov a\tb", 0, {"a\tb"}, StatusOk},  // only the space is refused inside an operand
-      {"nop", 0, {}, StatusOk},
-      {"lab:", 0, {}, StatusOk},
+      {"mov a\tb", 0, {"a\tb"}, StatusOk},  // only the space is refused inside a piece
+      {"nop", 0, {""}, StatusNoArguments},
+      {"lab:", 0, {""}, StatusNoArguments},
       {"mov a,,b", 1, {"a"}, StatusInvalid},  // pieces before the fault stay
       {"mov a,", 1, {"a"}, StatusInvalid},
       {"mov a b", 1, {""}, StatusInvalid},
@@ -71,11 +70,12 @@ TEST(SplitOperands, SplitsAtCommasAndRefusesEmptyOperandsAndInnerSpaces) {
   const auto parser = TMq71R04_ASMParserObject::Bare(sink);
   for (const SplitCase& c : cases) {
     OperandList list;
-    EXPECT_EQ(parser.SplitOperands(c.statement, list), c.result) << '"' << c.statement << '"';
+    EXPECT_EQ(parser.SplitArgumentList(c.statement, list, DataSegmentList, "3", "f.asm"),
+              c.result)
+        << '"' << c.statement << '"';
     EXPECT_EQ(list.Items, c.items) << '"' << c.statement << '"';
     EXPECT_EQ(list.Status, c.status) << '"' << c.statement << '"';
   }
-  EXPECT_EQ(sink.Captured(), "");
 }
 
 TEST(SplitArgumentList, SplitsLikeOperandsAndMarksAMissingList) {
@@ -150,7 +150,7 @@ TEST(OperandSyntax, HugeStatementsAreSplitInOneSweep) {
   const auto parser = TMq71R04_ASMParserObject::Bare(sink);
   EXPECT_EQ(parser.ExtractCommand(statement), "mov");
   OperandList list;
-  EXPECT_EQ(parser.SplitOperands(statement, list), 0);
+  EXPECT_EQ(parser.SplitArgumentList(statement, list, MacroArgumentList, "3", "f.asm"), 0);
   ASSERT_EQ(list.Items.size(), 200001u);
   EXPECT_EQ(list.Items.back(), "z");
 }
@@ -163,7 +163,7 @@ TEST(OperandSyntax, BinaryBytesAreOrdinaryCharacters) {
   OutputSink sink;
   const auto parser = TMq71R04_ASMParserObject::Bare(sink);
   OperandList list;
-  EXPECT_EQ(parser.SplitOperands(statement, list), 0);
+  EXPECT_EQ(parser.SplitArgumentList(statement, list, MacroArgumentList, "3", "f.asm"), 0);
   // Trimming drops the NUL and the code 1 at the ends of the pieces; 127 and above stay.
   EXPECT_EQ(list.Items, (Texts{"\x7f\xff", "b\x80"}));
 }

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
 #include "isa/Mq71r04_asmparserobject.h"
+#include "support/Textutils.h"
 
 namespace {
 
@@ -100,6 +102,53 @@ TEST(SplitArgumentList, SplitsLikeOperandsAndMarksAMissingList) {
     }
   }
   EXPECT_EQ(sink.Captured(), "");
+}
+
+// A literal version of the split: labels removed one after another, the command cut off at the
+// first blank, then one piece after another, each time trimming what is left.
+SplitCase LiteralSplitArgumentList(std::string text) {
+  const auto trim = [](const std::string& t) { return std::string(TrimmedView(t)); };
+  for (size_t colon = text.find(':'); colon != std::string::npos; colon = text.find(':')) {
+    text = trim(text.substr(colon + 1));
+  }
+  const size_t blank = text.find_first_of(" \t");
+  std::string rest = blank == std::string::npos ? "" : trim(text.substr(blank));
+  if (rest.empty()) return {text, 0, {""}, StatusNoArguments};
+  SplitCase result{text, 0, {}, StatusOk};
+  const auto malformed = [&result]() {
+    if (result.items.empty()) result.items.emplace_back();
+    result.result = 1;
+    result.status = StatusInvalid;
+    return result;
+  };
+  for (size_t comma = rest.find(','); comma != std::string::npos; comma = rest.find(',')) {
+    const std::string piece = trim(rest.substr(0, comma));
+    rest = trim(rest.substr(comma + 1));
+    if (piece.empty() || piece.find(' ') != std::string::npos) return malformed();
+    result.items.push_back(piece);
+  }
+  if (rest.empty() || rest.find(' ') != std::string::npos) return malformed();
+  result.items.push_back(rest);
+  return result;
+}
+
+TEST(SplitArgumentList, AgreesWithTheLiteralSplitOnRandomStatements) {
+  const std::string alphabet = std::string("ab :,\t\x01", 7);
+  std::mt19937 random(5204);
+  OutputSink sink;
+  const auto parser = TMq71R04_ASMParserObject::Bare(sink);
+  for (int trial = 0; trial < 30000; ++trial) {
+    std::string statement = "m ";
+    const size_t length = random() % 12;
+    for (size_t i = 0; i < length; ++i) statement += alphabet[random() % alphabet.size()];
+    const SplitCase expected = LiteralSplitArgumentList(statement);
+    OperandList list;
+    ASSERT_EQ(parser.SplitArgumentList(statement, list, DataSegmentList, "3", "f.asm"),
+              expected.result)
+        << '"' << statement << '"';
+    ASSERT_EQ(list.Items, expected.items) << '"' << statement << '"';
+    ASSERT_EQ(list.Status, expected.status) << '"' << statement << '"';
+  }
 }
 
 TEST(SplitArgumentList, PrintsTheMessageOfItsKindForAMalformedList) {

@@ -184,10 +184,8 @@ std::string ResolvedOperandText(const DecodedOperand& operand) {
       return std::string(operand.Name);
     case Form::Number:
       return std::to_string(operand.Value);
-    case Form::Address: {
-      std::array<char, TMq71R04_ASMParserObject::LongestBitField> digits;
-      return std::string(TMq71R04_ASMParserObject::WriteBits(digits, operand.Value, AddressWidth));
-    }
+    case Form::Address:
+      return TMq71R04_ASMParserObject::IntToBits(operand.Value, AddressWidth);
     case Form::Absent:
       break;
   }

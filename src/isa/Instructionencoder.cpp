@@ -23,10 +23,6 @@ constexpr std::string_view DataAbove0xffff =
 constexpr std::string_view DataNegative =
     "[compiler error] %s(%s): Wrong value of operand. Value must be positive or 0.";
 
-// Room for an encoded word as BuildWord reckons it before writing (the opcode, two of the longest
-// fields, the first operand's text and the suffix), for every operand text of a ten-digit address.
-using WordBuffer = std::array<char, 64>;
-
 // The row's cells, read in place: Cell checks the row as every access does, once for all cells.
 // The reference lasts while no row is added or removed.
 const TWorkTableObject::Row& CheckedRow(const TWorkTableObject& table, int row) {
@@ -152,49 +148,30 @@ CheckOutcome RunChecks(const InstructionFormat& format, const RowOperands& opera
   return outcome;
 }
 
-// The opcode, then the fields in word order, then the binary suffix, written straight into
-// `buffer`, or into `spill` when a long operand text might not fit; the view is of either.
-std::string_view BuildWord(const InstructionFormat& format, const RowOperands& operands,
-                           std::string_view entryCode, WordBuffer& buffer, std::string& spill) {
-  const std::string_view opcode = format.FixedOpcode.empty() ? entryCode : format.FixedOpcode;
-  // At most two fields, each a table code or bit field of at most LongestBitField digits or the
-  // first operand's text, and the suffix.
-  const size_t longest =
-      opcode.size() + 2 * TMq71R04_ASMParserObject::LongestBitField + operands.Texts[0].size() + 1;
-  char* text = buffer.data();
-  if (longest > buffer.size()) {
-    spill.resize(longest);
-    text = spill.data();
-  }
-  char* at = text;
-  const auto put = [&at](std::string_view piece) {
-    // Pieces are a few characters each: copied without a library call.
-    MoveShortText(at, piece.data(), piece.size());
-    at += piece.size();
-  };
-  put(opcode);
-  std::array<char, TMq71R04_ASMParserObject::LongestBitField> valueBits;
+// The opcode, then the fields in word order, then the binary suffix.
+void BuildWord(const InstructionFormat& format, const RowOperands& operands,
+               std::string_view entryCode, std::string& word) {
+  word.assign(format.FixedOpcode.empty() ? entryCode : format.FixedOpcode);
   for (Field field : format.Fields) {
     switch (field) {
       case Operand1Code:
-        put(operands.Codes[0]);
+        word += operands.Codes[0];
         break;
       case Operand2Code:
-        put(operands.Codes[1]);
+        word += operands.Codes[1];
         break;
       case ValueBits:
-        put(TMq71R04_ASMParserObject::WriteBits(valueBits, ShapeValue(format, operands),
-                                                format.ValueWidth));
+        word += TMq71R04_ASMParserObject::IntToBits(ShapeValue(format, operands),
+                                                    format.ValueWidth);
         break;
       case Operand1Text:
-        put(operands.Texts[0]);
+        word += operands.Texts[0];
         break;
       case Unused:
         break;
     }
   }
-  *at++ = 'b';
-  return std::string_view(text, static_cast<size_t>(at - text));
+  word += 'b';
 }
 
 // Non-empty when the data values fail; the checks run over all values at once, numeric first.
@@ -230,7 +207,7 @@ int TMq71R04_ASMParserObject::TranslateLine(int row, TWorkTableObject& table) {
 
 int TMq71R04_ASMParserObject::EncodeInstruction(int position, int row,
                                                 const TWorkTableObject::Row& cells,
-                                                TWorkTableObject& table) const {
+                                                TWorkTableObject& table) {
   const InstructionFormat* format = FormatAt(position);
   if (format == nullptr) return 1;
   const RowOperands operands = ReadOperands(*this, *format, cells);
@@ -239,9 +216,8 @@ int TMq71R04_ASMParserObject::EncodeInstruction(int position, int row,
     Report(outcome.Messages[i], cells[ColFile], cells[ColLine]);
   }
   if (outcome.Failed) return 1;
-  WordBuffer buffer;
-  std::string spill;
-  table.SetItem(row, ColCode, BuildWord(*format, operands, cells[ColCode], buffer, spill));
+  BuildWord(*format, operands, cells[ColCode], word_);
+  table.SetItem(row, ColCode, word_);
   return 0;
 }
 

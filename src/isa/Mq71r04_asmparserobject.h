@@ -63,12 +63,7 @@ class TMq71R04_ASMParserObject {
   int32_t ParseNumber(std::string_view text) const;
   // Bits 12 down to 0 that lie below `width`: the low min(width, 13) bits of `value`, most
   // significant first; a width of 0 or less gives the empty text.
-  std::string IntToBits(int32_t value, int width) const;
-  // The same bits written into `digits`, for a caller that puts a text together on the stack;
-  // the view is of `digits`.
-  static constexpr int LongestBitField = 13;
-  static std::string_view WriteBits(std::array<char, LongestBitField>& digits, int32_t value,
-                                    int width);
+  static std::string IntToBits(int32_t value, int width);
   // Digit strings in base 2: the exact value's low 32 bits; false on a digit other than 0 and 1.
   // An empty string is 0.
   static bool BinaryToInt(std::string_view digits, int32_t& value);
@@ -108,7 +103,7 @@ class TMq71R04_ASMParserObject {
 
   // `cells` is the row `row` of `table`, already checked.
   int EncodeInstruction(int position, int row, const TWorkTableObject::Row& cells,
-                        TWorkTableObject& table) const;
+                        TWorkTableObject& table);
   int EncodeDataByte(int row, TWorkTableObject& table) const;
   int EncodeDataWord(int row, TWorkTableObject& table) const;
   // Prints a message headed by the row's file and line and returns failure (1).
@@ -119,4 +114,5 @@ class TMq71R04_ASMParserObject {
 
   OutputSink* out_;
   bool hasTables_;
+  std::string word_;  // the word being encoded, its room kept from row to row
 };

@@ -54,19 +54,14 @@ int32_t ShapeValue(const InstructionFormat& format, const RowOperands& operands)
   return operands.Value;
 }
 
+// A resolved address is ten binary digits, read as a number with the binary suffix. Digits alone
+// come to their binary value that way, and are read as such directly.
 int32_t ReadValue(const TMq71R04_ASMParserObject& parser, ValueReading reading,
                   std::string_view text) {
   if (reading == Number) return parser.ParseNumber(text);
-  // A resolved address is ten binary digits without their suffix, and the number reading takes
-  // binary digits with the suffix "b" as exactly their value: read directly, they need no suffix.
   int32_t value = 0;
   if (TMq71R04_ASMParserObject::BinaryToInt(text, value)) return value;
-  // Any other text is read with the suffix, put together on the stack when it fits.
-  std::array<char, 32> suffixed;
-  if (text.size() >= suffixed.size()) return parser.ParseNumber(std::string(text) + "b");
-  text.copy(suffixed.data(), text.size());
-  suffixed[text.size()] = 'b';
-  return parser.ParseNumber(std::string_view(suffixed.data(), text.size() + 1));
+  return parser.ParseNumber(std::string(text) + "b");
 }
 
 // The operands of a row read as the format wants them: register operands looked up in their

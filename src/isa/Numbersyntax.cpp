@@ -107,13 +107,6 @@ bool TMq71R04_ASMParserObject::BinaryToInt(std::string_view digits, int32_t& val
 // earlier), then plain decimal or "$"/"x" hexadecimal.
 int32_t TMq71R04_ASMParserObject::ParseNumber(std::string_view text) const {
   if (text.empty()) return InvalidNumber;
-  // Most numbers are a few decimal digits, which every notation below leaves to the decimal
-  // reading: read here at once. Nine digits cannot exceed the 32-bit range.
-  constexpr size_t ShortDecimalDigits = 9;
-  if (text.size() <= ShortDecimalDigits) {
-    int32_t value = 0;
-    if (DigitsToIntInBase<10>(text, value)) return value;
-  }
   int32_t value = InvalidNumber;
   bool converted = false;
   const std::string_view withoutSuffix = text.substr(0, text.size() - 1);

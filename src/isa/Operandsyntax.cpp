@@ -18,18 +18,18 @@ std::string_view WithoutLabels(std::string_view statement) {
   return split.Labels.empty() ? statement : TrimmedView(split.Statement);
 }
 
-// A statement cut at its first blank (space or tab): the command word and the trimmed text after
-// it. A statement that begins with a blank has an empty command.
+// A statement cut at its first blank (space or tab): the command word and the text after the
+// blank. A statement that begins with a blank has an empty command.
 struct CommandAndArguments {
   std::string_view Command;
-  std::string_view Arguments;
-  bool HasBlank = false;  // a blank follows the command, even when nothing else does
+  std::string_view Arguments;  // untrimmed
+  bool HasBlank = false;       // a blank follows the command, even when nothing else does
 };
 
 CommandAndArguments SplitAtCommand(std::string_view statement) {
   for (size_t i = 0; i < statement.size(); ++i) {
     if (statement[i] == ' ' || statement[i] == '\t') {
-      return {statement.substr(0, i), TrimmedView(statement.substr(i)), true};
+      return {statement.substr(0, i), statement.substr(i + 1), true};
     }
   }
   return {statement, {}, false};
@@ -75,7 +75,8 @@ std::string_view TMq71R04_ASMParserObject::ExtractCommand(std::string_view state
 int TMq71R04_ASMParserObject::SplitArgumentList(std::string_view statement, OperandList& list,
                                                 ArgumentListKind kind, std::string_view lineText,
                                                 std::string_view fileName) const {
-  const std::string_view argumentText = SplitAtCommand(WithoutLabels(statement)).Arguments;
+  const std::string_view argumentText =
+      TrimmedView(SplitAtCommand(WithoutLabels(statement)).Arguments);
   if (argumentText.empty()) {
     list.Items.emplace_back();
     list.Status = StatusNoArguments;

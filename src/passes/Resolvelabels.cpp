@@ -125,7 +125,9 @@ class LabelResolution {
     failed_ = true;
   }
 
-  std::string Bits(int address) const { return parser_.IntToBits(address, kAddressWidth); }
+  static std::string Bits(int address) {
+    return TMq71R04_ASMParserObject::IntToBits(address, kAddressWidth);
+  }
 
   TMq71R04CompilerObject& job_;
   TWorkTableObject& table_;

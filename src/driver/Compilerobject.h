@@ -14,6 +14,7 @@
 #include "worktable/Worktableobject.h"
 
 class TMacrosObject;
+struct ImageFormat;
 
 // The assembly job: the option values, the lists the preprocessor fills, the work table and the
 // hand-over from label resolution to the output stage. Every pass is a member that takes nothing
@@ -65,6 +66,8 @@ class TMq71R04CompilerObject {
   // The seed of the names of each macro definition's labels: the tick counter, unless a run
   // that must be reproducible asks for fixed seeds.
   std::function<uint32_t()> MacroLabelSeed;
+  // The memory format the image is written in; null: the image file as it is loaded.
+  const ImageFormat* OutputFormat = nullptr;
   // The directory that relative image and listing names are taken from, as an absolute path;
   // empty: the root directory, joined with the name even when that is absolute.
   std::string OutputDirectory;

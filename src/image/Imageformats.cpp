@@ -104,13 +104,13 @@ std::string WriteBin(const ImageWords& image) {
 }
 
 constexpr std::array<ImageFormat, 7> Formats = {{
-    {"vmem", WriteVmem, "Verilog $readmemh, SystemVerilog, Verilator"},
-    {"vmemb", WriteVmemb, "Verilog $readmemb"},
-    {"ihex", WriteIntelHex, "programmers, srec_cat, most vendor tools"},
-    {"mif", WriteMif, "Quartus, srec_cat"},
-    {"coe", WriteCoe, "Vivado block memory generator"},
-    {"raw", WriteRaw, "objcopy, loaders"},
-    {"bin", WriteBin, "mq71asm users: the image with its header"},
+    {"vmem", ".vmem", WriteVmem, "Verilog $readmemh, SystemVerilog, Verilator"},
+    {"vmemb", ".vmemb", WriteVmemb, "Verilog $readmemb"},
+    {"ihex", ".hex", WriteIntelHex, "programmers, srec_cat, most vendor tools"},
+    {"mif", ".mif", WriteMif, "Quartus, srec_cat"},
+    {"coe", ".coe", WriteCoe, "Vivado block memory generator"},
+    {"raw", ".raw", WriteRaw, "objcopy, loaders"},
+    {"bin", ".bin", WriteBin, "mq71asm users: the image with its header"},
 }};
 
 }  // namespace

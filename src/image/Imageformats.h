@@ -12,9 +12,11 @@ struct ImageWords {
   uint16_t SizeField = 0;
 };
 
-// One output format: its name on the command line, its writer, and who reads it.
+// One output format: its name on the command line, the extension of its files, its writer, and
+// who reads it.
 struct ImageFormat {
   std::string_view Name;
+  std::string_view Extension;
   std::string (*Write)(const ImageWords& image);
   std::string_view ReadBy;
 };

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "image/Imagereader.h"
+#include "mq71/Buildcommand.h"
 #include "mq71/Convertcommand.h"
 #include "mq71/Disasmcommand.h"
 #include "mq71/Subcommand.h"
@@ -22,16 +23,26 @@ int ExitAfterParseError(const CLI::App& application, const CLI::ParseError& erro
   return status == static_cast<int>(CLI::ExitCodes::Success) ? ExitSuccess : ExitUsageError;
 }
 
+// The arguments for the parser. It reads a dash and a letter as a short option, so "-MD", the
+// name that make users know, becomes the long option "--MD".
+std::vector<std::string> Arguments(int argc, char** argv) {
+  std::vector<std::string> arguments;
+  for (int i = argc - 1; i > 0; --i)
+    arguments.push_back(argv[i] == std::string("-MD") ? "--MD" : argv[i]);
+  return arguments;  // in reverse order, as the parser takes them
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App application("mq71: tools for Mq71R04 program images", "mq71");
+  CLI::App application("mq71: the Mq71R04 assembler and its image tools", "mq71");
   application.set_version_flag("--version", VersionText());
   application.require_subcommand(1);
-  const std::vector<Subcommand> subcommands = {AddConvertCommand(application),
-                                               AddDisasmCommand(application)};
+  const std::vector<Subcommand> subcommands = {
+      AddBuildCommand(application), AddConvertCommand(application), AddDisasmCommand(application)};
   try {
-    application.parse(argc, argv);
+    std::vector<std::string> arguments = Arguments(argc, argv);
+    application.parse(arguments);
   } catch (const CLI::ParseError& error) {
     return ExitAfterParseError(application, error);
   }

@@ -38,7 +38,7 @@ class TraceWriter {
       // The same file and width: a line number of the same length.
       line.copy(trace_.data() + lineStart_, line.size());
     }
-    out.Write(trace_);
+    out.Trace(trace_);
   }
 
  private:
@@ -51,7 +51,7 @@ class TraceWriter {
 }  // namespace
 
 int TMq71R04CompilerObject::Encode() {
-  Out.WriteLine(kBegin);
+  Out.TraceLine(kBegin);
   // One object serves every row: encoding keeps no state between rows.
   TMq71R04_ASMParserObject parser(Out);
   TraceWriter trace;
@@ -64,6 +64,6 @@ int TMq71R04CompilerObject::Encode() {
     trace.Write(Out, cells[ColFile], cells[ColLine]);
     if (parser.TranslateLine(row, *WorkTable) != 0) failed = true;
   }
-  Out.WriteLine(FormatMessage(kEnd, {std::to_string(rowsTranslated)}));
+  Out.TraceLine(FormatMessage(kEnd, {std::to_string(rowsTranslated)}));
   return failed ? 1 : 0;
 }

@@ -2,8 +2,11 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "driver/Compilerobject.h"
+#include "image/Imageformats.h"
+#include "image/Imageheader.h"
 #include "isa/Mq71r04_asmparserobject.h"
 #include "passes/Programimage.h"
 #include "support/Textutils.h"
@@ -48,6 +51,23 @@ void WriteImage(OutputFile& file, const ProgramImage& image) {
       left -= words;
     }
   }
+  file.Finish();
+}
+
+// The image's words (program, checksum, fill) in a memory format: the header, if any, is left
+// out, and the bin format writes its own.
+void WriteImageInFormat(OutputFile& file, const ProgramImage& image, const ImageFormat& format,
+                        bool hasHeader) {
+  const std::string_view bytes =
+      std::string_view(image.Head).substr(hasHeader ? ImageHeaderSize : 0);
+  std::vector<uint16_t> words;
+  words.reserve(bytes.size() / 2 + static_cast<size_t>(image.FillWordCount));
+  for (size_t at = 0; at + 1 < bytes.size(); at += 2) {
+    words.push_back(static_cast<uint16_t>(static_cast<unsigned char>(bytes[at]) |
+                                          static_cast<unsigned char>(bytes[at + 1]) << 8));
+  }
+  words.insert(words.end(), static_cast<size_t>(image.FillWordCount), image.FillWord);
+  file.Write(format.Write({words, static_cast<uint16_t>(bytes.size())}));
   file.Finish();
 }
 
@@ -125,7 +145,11 @@ int TMq71R04CompilerObject::WriteOutput() {
   CheckOutputPaths(Files, imagePath, listingPath);
   const ProgramImage image = BuildProgramImage(*this);
   const std::unique_ptr<OutputFile> imageFile = Files.CreateOutput(imagePath);
-  WriteImage(*imageFile, image);
+  if (OutputFormat == nullptr) {
+    WriteImage(*imageFile, image);
+  } else {
+    WriteImageInFormat(*imageFile, image, *OutputFormat, !RawImage);
+  }
   if (ImageInfo) PrintImageReport(Out, image, *WorkTable);
   std::unique_ptr<OutputFile> listingFile;
   if (!listingPath.empty()) {

@@ -30,6 +30,9 @@ class OutputSink {
   void Trace(std::string_view text) {
     if (traceShown_) Write(text);
   }
+  void TraceLine(std::string_view text) {
+    if (traceShown_) WriteLine(text);
+  }
   void HideTrace() { traceShown_ = false; }
   void Flush();
   // True once the stream refused any bytes.

@@ -1,5 +1,7 @@
 #include "support/Runfiles.h"
 
+#include <algorithm>
+
 #include "support/Translatorerror.h"
 
 RunFiles::RunFiles(std::unique_ptr<FileSystem> files) : files_(std::move(files)) {}
@@ -45,9 +47,10 @@ std::unique_ptr<OutputFile> RunFiles::CreateIn(FileSystem& files, std::string_vi
 
 std::unique_ptr<OutputFile> RunFiles::CreateDump(std::string_view name) {
   FileSystem& files = dumpFiles_ ? *dumpFiles_ : *files_;
-  const std::string path =
-      dumpDirectory_.empty() ? std::string(name) : dumpDirectory_ + "/" + std::string(name);
-  return CreateIn(files, path, name);
+  if (dumpDirectory_.empty()) return CreateIn(files, name, name);
+  std::string flat(name);
+  std::replace(flat.begin(), flat.end(), '/', '_');
+  return CreateIn(files, dumpDirectory_ + "/" + flat, name);
 }
 
 void RunFiles::WriteDump(std::string_view name, std::string_view text) {

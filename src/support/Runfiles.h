@@ -21,8 +21,9 @@ class RunFiles {
   RunFiles& operator=(const RunFiles&) = delete;
 
   FileSystem& Files() { return *files_; }
-  // Dump files go to `dumps` from now on, named `directory` + "/" + name there (`directory`
-  // empty: the dump's name alone). Null `dumps`: the run's own file system.
+  // Dump files go to `dumps` from now on (null: the run's own file system). With a `directory`
+  // every dump lands in it, directly: its name with each "/" turned into "_", so that the name of
+  // an include such as "../x.inc" cannot lead it out. Without one, a dump's name is its path.
   void SendDumpsTo(std::unique_ptr<FileSystem> dumps, std::string directory);
 
   // Reads a source or include file and remembers it as an input of the run; false when it

@@ -60,7 +60,9 @@ TEST_F(RunFilesTest, DumpsGoWhereTheyAreSent) {
   dumpFiles.AddDirectory("d");
   files_->SendDumpsTo(std::move(dumps), "d");
   files_->WriteDump("sub/x.inc_m.txt", "body");
-  EXPECT_EQ(dumpFiles.Get("d/sub/x.inc_m.txt"), "body");
+  files_->WriteDump("../up.inc_m.txt", "up");
+  EXPECT_EQ(dumpFiles.Get("d/sub_x.inc_m.txt"), "body");
+  EXPECT_EQ(dumpFiles.Get("d/.._up.inc_m.txt"), "up");
   EXPECT_EQ(memory_->Get("sub/x.inc_m.txt"), std::nullopt);
 }
 

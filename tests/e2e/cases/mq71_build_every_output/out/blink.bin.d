@@ -1,0 +1,5 @@
+blink.bin: blink.asm board.inc lib/stdmacros.inc
+
+board.inc:
+
+lib/stdmacros.inc:

@@ -134,7 +134,8 @@ TEST(NextOption, AVeryLongLineIsTakenApartInLinearTime) {
 void LiteralNextOption(std::string& remainder, std::string& key, Strings& values) {
   if (remainder[0] != '-') {
     const size_t dash = remainder.find('-');
-    key = " " + Trim(remainder.substr(0, dash));
+    key = " ";
+    key += Trim(remainder.substr(0, dash));
     remainder = dash == std::string::npos ? "" : remainder.substr(dash);
     return;
   }

@@ -17,11 +17,6 @@ constexpr std::string_view kInvalidLibraryDir = "Invalid library dir \"%s\"";
 constexpr std::string_view kInvalidRootDir = "Invalid root project dir \"%s\"";
 constexpr std::string_view kInvalidSourceFile = "Invalid source file \"%s\"";
 
-bool Fail(Job& job, std::string_view message) {
-  job.Out.WriteLine(message);
-  return false;
-}
-
 // Every argument after the program name, each preceded by one blank.
 std::string JoinArguments(int argc, const char* const argv[]) {
   std::string joined;
@@ -93,23 +88,19 @@ bool CheckSourceFiles(Job& job) {
 
 }  // namespace
 
-size_t TCommandLineParser::ForwardSearch::FindFrom(std::string_view text, size_t from) {
-  // An earlier search from a position not beyond `from` saw no target before found_.
-  const bool stillValid = searchedFrom_ != kNotFound && searchedFrom_ <= from &&
-                          (found_ == kNotFound || found_ >= from);
-  if (!stillValid) {
-    searchedFrom_ = from;
-    found_ = text.find(target_, from);
-  }
-  return found_;
-}
+// Note [linear option scan]
+// Each step searches the line from the start of the remainder, so every search must stop at the
+// next "-" or consume what it has looked at, or a long line of short options would be searched
+// again and again. The "=" of an option counts only before the next "-", and the values end
+// there. Only a key that is followed by another option ends at a blank that may stand beyond the
+// next "-" (and consumes the text up to it); when there is no blank after the "-" at all the key
+// is empty and one character is consumed, so the last blank of the line is kept to tell that
+// without a search.
 
 void TCommandLineParser::SetRemainder(std::string text) {
   line_ = std::move(text);
   consumed_ = 0;
-  dashes_.Forget();
-  equalSigns_.Forget();
-  blanks_.Forget();
+  lastBlank_ = line_.rfind(' ');
 }
 
 void TCommandLineParser::NextOption(std::string& key, std::vector<std::string>& values) {
@@ -122,23 +113,19 @@ void TCommandLineParser::NextOption(std::string& key, std::vector<std::string>& 
   if (text[consumed_] != '-') return TakeStrayText(key);
   values.clear();
   const size_t restStart = consumed_ + 1;
-  const size_t nextDash = dashes_.FindFrom(text, restStart);
-  const size_t equalsAt = equalSigns_.FindFrom(text, restStart);
-  if (nextDash != kNotFound && (equalsAt == kNotFound || equalsAt > nextDash)) {
-    return TakeKeyAlone(key, restStart);
-  }
-  if (equalsAt == kNotFound) {
-    key = Trim(text.substr(restStart));
-    consumed_ = text.size();
-    return;
-  }
-  TakeKeyAndValues(key, values, restStart, equalsAt);
+  const size_t nextDash = text.find('-', restStart);
+  const size_t optionEnd = nextDash == kNotFound ? text.size() : nextDash;
+  const size_t equalsAt = text.substr(0, optionEnd).find('=', restStart);
+  if (equalsAt != kNotFound) return TakeKeyAndValues(key, values, restStart, equalsAt, optionEnd);
+  if (nextDash != kNotFound) return TakeKeyAlone(key, restStart);
+  key = Trim(text.substr(restStart));
+  consumed_ = text.size();
 }
 
 // " text" up to the next "-", or the whole remainder when no "-" follows.
 void TCommandLineParser::TakeStrayText(std::string& key) {
   const std::string_view text(line_);
-  const size_t dash = dashes_.FindFrom(text, consumed_);
+  const size_t dash = text.find('-', consumed_);
   const size_t end = dash == kNotFound ? text.size() : dash;
   key.assign(1, ' ');
   key += Trim(text.substr(consumed_, end - consumed_));
@@ -149,26 +136,24 @@ void TCommandLineParser::TakeStrayText(std::string& key) {
 // it; anything between that blank and the next "-" is left behind as stray text.
 void TCommandLineParser::TakeKeyAlone(std::string& key, size_t restStart) {
   const std::string_view text(line_);
-  const size_t blank = blanks_.FindFrom(text, restStart);
-  if (blank == kNotFound) {
+  if (lastBlank_ == kNotFound || lastBlank_ < restStart) {
     key.clear();
     consumed_ = restStart;
     return;
   }
+  const size_t blank = text.find(' ', restStart);
   key = Trim(text.substr(restStart, blank - restStart));
   consumed_ = blank + 1;
 }
 
 // -key = value value ...   the values run up to the next "-", which stays in the remainder.
 void TCommandLineParser::TakeKeyAndValues(std::string& key, std::vector<std::string>& values,
-                                          size_t restStart, size_t equalsAt) {
+                                          size_t restStart, size_t equalsAt, size_t valuesEnd) {
   const std::string_view text(line_);
   key = Trim(text.substr(restStart, equalsAt - restStart));
   const size_t valuesStart = equalsAt + 1;
-  const size_t dash = dashes_.FindFrom(text, valuesStart);
-  const size_t end = dash == kNotFound ? text.size() : dash;
-  SplitValues(Trim(text.substr(valuesStart, end - valuesStart)), values);
-  consumed_ = end;
+  SplitValues(Trim(text.substr(valuesStart, valuesEnd - valuesStart)), values);
+  consumed_ = valuesEnd;
 }
 
 bool TCommandLineParser::ReadOptions(Job& job) {

@@ -26,32 +26,15 @@ class TCommandLineParser {
   void SetRemainder(std::string text);
 
  private:
-  // Note [linear option scan]: the remainder is a suffix of one text that only ever shrinks
-  // from the front, and each search remembers where it found its character. A later search
-  // from a position not beyond that find gets the same answer without scanning again, so a
-  // command line of any length is taken apart in linear time.
-  class ForwardSearch {
-   public:
-    explicit ForwardSearch(char target) : target_(target) {}
-    size_t FindFrom(std::string_view text, size_t from);
-    void Forget() { searchedFrom_ = std::string_view::npos; }
-
-   private:
-    char target_;
-    size_t searchedFrom_ = std::string_view::npos;
-    size_t found_ = std::string_view::npos;
-  };
-
   void TakeStrayText(std::string& key);
   void TakeKeyAlone(std::string& key, size_t restStart);
   void TakeKeyAndValues(std::string& key, std::vector<std::string>& values, size_t restStart,
-                        size_t equalsAt);
+                        size_t equalsAt, size_t valuesEnd);
 
   bool ReadOptions(TMq71R04CompilerObject& job);
 
   std::string line_;
   size_t consumed_ = 0;
-  ForwardSearch dashes_{'-'};
-  ForwardSearch equalSigns_{'='};
-  ForwardSearch blanks_{' '};
+  // See Note [linear option scan].
+  size_t lastBlank_ = std::string::npos;
 };

@@ -16,13 +16,13 @@ enum class ValueCount { None, NoneOrOne, ExactlyOne, OneOrMore };
 
 // One option: its key, the values it accepts, the message for any other count, and its effect.
 struct OptionRule {
-  std::string_view key;
-  ValueCount accepts;
-  std::string_view misuseMessage;
+  std::string_view Key;
+  ValueCount Accepts;
+  std::string_view MisuseMessage;
   // Stores accepted values; returns false (after printing why) when a value is unusable.
-  bool (*apply)(Job& job, const OptionValues& values);
+  bool (*Apply)(Job& job, const OptionValues& values);
   // What a misuse leaves behind in the job, or null when it leaves nothing.
-  void (*onMisuse)(Job& job);
+  void (*OnMisuse)(Job& job);
 };
 
 constexpr std::string_view kNotInteger =
@@ -113,7 +113,7 @@ const OptionRule kOptionTable[] = {
 
 const OptionRule* FindOptionRule(std::string_view key) {
   for (const OptionRule& rule : kOptionTable) {
-    if (rule.key == key) return &rule;
+    if (rule.Key == key) return &rule;
   }
   return nullptr;
 }
@@ -132,19 +132,19 @@ bool AcceptsValueCount(ValueCount accepts, size_t count) {
   return false;
 }
 
+}  // namespace
+
 bool Fail(Job& job, std::string_view message) {
   job.Out.WriteLine(message);
   return false;
 }
 
-}  // namespace
-
 bool ApplyOption(Job& job, const std::string& key, const OptionValues& values) {
   const OptionRule* rule = FindOptionRule(key);
   if (rule == nullptr) return Fail(job, FormatMessage(kInvalidKey, {key}));
-  if (!AcceptsValueCount(rule->accepts, values.size())) {
-    if (rule->onMisuse != nullptr) rule->onMisuse(job);
-    return Fail(job, rule->misuseMessage);
+  if (!AcceptsValueCount(rule->Accepts, values.size())) {
+    if (rule->OnMisuse != nullptr) rule->OnMisuse(job);
+    return Fail(job, rule->MisuseMessage);
   }
-  return rule->apply(job, values);
+  return rule->Apply(job, values);
 }

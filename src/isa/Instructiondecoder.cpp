@@ -184,10 +184,8 @@ std::string ResolvedOperandText(const DecodedOperand& operand) {
       return std::string(operand.Name);
     case Form::Number:
       return std::to_string(operand.Value);
-    case Form::Address: {
-      std::array<char, TMq71R04_ASMParserObject::LongestBitField> digits;
-      return std::string(TMq71R04_ASMParserObject::WriteBits(digits, operand.Value, AddressWidth));
-    }
+    case Form::Address:
+      return TMq71R04_ASMParserObject::IntToBits(operand.Value, AddressWidth);
     case Form::Absent:
       break;
   }
@@ -202,7 +200,7 @@ std::optional<uint16_t> EncodedWord(const DecodedInstruction& instruction) {
   TWorkTableObject table;
   table.AddRow("", "", "", ResolvedOperandText(instruction.Operands[0]),
                ResolvedOperandText(instruction.Operands[1]), instruction.Mnemonic, "",
-               parser.InstructionValueView(instruction.Position));
+               parser.InstructionValue(instruction.Position));
   if (parser.TranslateLine(0, table) != 0) return std::nullopt;
   return static_cast<uint16_t>(parser.ParseNumber(table.Cell(0, ColCode)) & 0xffff);
 }

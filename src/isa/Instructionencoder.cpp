@@ -23,10 +23,6 @@ constexpr std::string_view DataAbove0xffff =
 constexpr std::string_view DataNegative =
     "[compiler error] %s(%s): Wrong value of operand. Value must be positive or 0.";
 
-// Room for an encoded word as BuildWord reckons it before writing (the opcode, two of the longest
-// fields, the first operand's text and the suffix), for every operand text of a ten-digit address.
-using WordBuffer = std::array<char, 64>;
-
 // The row's cells, read in place: Cell checks the row as every access does, once for all cells.
 // The reference lasts while no row is added or removed.
 const TWorkTableObject::Row& CheckedRow(const TWorkTableObject& table, int row) {
@@ -58,19 +54,14 @@ int32_t ShapeValue(const InstructionFormat& format, const RowOperands& operands)
   return operands.Value;
 }
 
+// A resolved address is ten binary digits, read as a number with the binary suffix. Digits alone
+// come to their binary value that way, and are read as such directly.
 int32_t ReadValue(const TMq71R04_ASMParserObject& parser, ValueReading reading,
                   std::string_view text) {
   if (reading == Number) return parser.ParseNumber(text);
-  // A resolved address is ten binary digits without their suffix, and the number reading takes
-  // binary digits with the suffix "b" as exactly their value: read directly, they need no suffix.
   int32_t value = 0;
   if (TMq71R04_ASMParserObject::BinaryToInt(text, value)) return value;
-  // Any other text is read with the suffix, put together on the stack when it fits.
-  std::array<char, 32> suffixed;
-  if (text.size() >= suffixed.size()) return parser.ParseNumber(std::string(text) + "b");
-  text.copy(suffixed.data(), text.size());
-  suffixed[text.size()] = 'b';
-  return parser.ParseNumber(std::string_view(suffixed.data(), text.size() + 1));
+  return parser.ParseNumber(std::string(text) + "b");
 }
 
 // The operands of a row read as the format wants them: register operands looked up in their
@@ -84,11 +75,11 @@ RowOperands ReadOperands(const TMq71R04_ASMParserObject& parser, const Instructi
     int found = 0;
     switch (format.Operands[i]) {
       case Register:
-        operands.Codes[i] = parser.RegisterValueViewOf(text);
+        operands.Codes[i] = parser.RegisterCode(text);
         found = operands.Codes[i].empty() ? -1 : 0;
         break;
       case SpecialRegister:
-        operands.Codes[i] = parser.SpecialRegisterValueViewOf(text);
+        operands.Codes[i] = parser.SpecialRegisterCode(text);
         found = operands.Codes[i].empty() ? -1 : 0;
         break;
       case Value:
@@ -152,49 +143,30 @@ CheckOutcome RunChecks(const InstructionFormat& format, const RowOperands& opera
   return outcome;
 }
 
-// The opcode, then the fields in word order, then the binary suffix, written straight into
-// `buffer`, or into `spill` when a long operand text might not fit; the view is of either.
-std::string_view BuildWord(const InstructionFormat& format, const RowOperands& operands,
-                           std::string_view entryCode, WordBuffer& buffer, std::string& spill) {
-  const std::string_view opcode = format.FixedOpcode.empty() ? entryCode : format.FixedOpcode;
-  // At most two fields, each a table code or bit field of at most LongestBitField digits or the
-  // first operand's text, and the suffix.
-  const size_t longest =
-      opcode.size() + 2 * TMq71R04_ASMParserObject::LongestBitField + operands.Texts[0].size() + 1;
-  char* text = buffer.data();
-  if (longest > buffer.size()) {
-    spill.resize(longest);
-    text = spill.data();
-  }
-  char* at = text;
-  const auto put = [&at](std::string_view piece) {
-    // Pieces are a few characters each: copied without a library call.
-    MoveShortText(at, piece.data(), piece.size());
-    at += piece.size();
-  };
-  put(opcode);
-  std::array<char, TMq71R04_ASMParserObject::LongestBitField> valueBits;
+// The opcode, then the fields in word order, then the binary suffix.
+void BuildWord(const InstructionFormat& format, const RowOperands& operands,
+               std::string_view entryCode, std::string& word) {
+  word.assign(format.FixedOpcode.empty() ? entryCode : format.FixedOpcode);
   for (Field field : format.Fields) {
     switch (field) {
       case Operand1Code:
-        put(operands.Codes[0]);
+        word += operands.Codes[0];
         break;
       case Operand2Code:
-        put(operands.Codes[1]);
+        word += operands.Codes[1];
         break;
       case ValueBits:
-        put(TMq71R04_ASMParserObject::WriteBits(valueBits, ShapeValue(format, operands),
-                                                format.ValueWidth));
+        word += TMq71R04_ASMParserObject::IntToBits(ShapeValue(format, operands),
+                                                    format.ValueWidth);
         break;
       case Operand1Text:
-        put(operands.Texts[0]);
+        word += operands.Texts[0];
         break;
       case Unused:
         break;
     }
   }
-  *at++ = 'b';
-  return std::string_view(text, static_cast<size_t>(at - text));
+  word += 'b';
 }
 
 // Non-empty when the data values fail; the checks run over all values at once, numeric first.
@@ -230,16 +202,17 @@ int TMq71R04_ASMParserObject::TranslateLine(int row, TWorkTableObject& table) {
 
 int TMq71R04_ASMParserObject::EncodeInstruction(int position, int row,
                                                 const TWorkTableObject::Row& cells,
-                                                TWorkTableObject& table) const {
+                                                TWorkTableObject& table) {
   const InstructionFormat* format = FormatAt(position);
   if (format == nullptr) return 1;
   const RowOperands operands = ReadOperands(*this, *format, cells);
   const CheckOutcome outcome = RunChecks(*format, operands);
-  for (size_t i = 0; i < outcome.MessageCount; ++i) Report(outcome.Messages[i], row, table);
+  for (size_t i = 0; i < outcome.MessageCount; ++i) {
+    Report(outcome.Messages[i], cells[ColFile], cells[ColLine]);
+  }
   if (outcome.Failed) return 1;
-  WordBuffer buffer;
-  std::string spill;
-  table.SetItem(row, ColCode, BuildWord(*format, operands, cells[ColCode], buffer, spill));
+  BuildWord(*format, operands, cells[ColCode], word_);
+  table.SetItem(row, ColCode, word_);
   return 0;
 }
 

@@ -5,8 +5,8 @@
 #include "isa/Mq71r04_asmparserobject.h"
 
 #include <array>
+#include <unordered_map>
 #include <cstdint>
-#include <span>
 #include <stdexcept>
 #include <string>
 
@@ -30,92 +30,26 @@ constexpr std::string_view UnknownCommandMessage =
 constexpr size_t MaximumOperandCount = 2;
 
 // Note [name look-ups]
-// Recognition and encoding look names up several times for every row, so the look-ups do not walk
-// the tables. Every name has at most four characters, so a name and its length pack into one
-// number (the key). Each table has a constant index: multiplying a key by the index's constant
-// and keeping the top bits gives a slot, the constant being chosen when the program is compiled
-// so that the table's keys fall into distinct slots. A slot holds the position of the row whose
-// key falls there, and a look-up compares its key with that row's key, so one slot and one
-// comparison decide. The names are lower case and distinct, so the position found is that of the
-// only row with the name, and a name equals a row's name ignoring case exactly when its
-// lower-case form does.
+// Recognition and encoding look up several names for every row: walking the tables for them
+// would add more than half to the time of a whole translation. Every name has at most four
+// characters, so a name and its length pack into one number, its key, and each table is indexed
+// by the keys of its names. The names are lower case and distinct, so a name equals a row's name
+// ignoring case exactly when the key of its lower-case form is that row's key.
+constexpr size_t LongestName = 4;
 
-constexpr size_t LongestKeyName = 4;
-
-// FoldCase, repeated here so that it is inlined: a key is made at every look-up.
-constexpr char LowerCaseAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// LowerCaseAscii of every byte, looked up rather than worked out: a look-up folds every character
-// of every name it is given.
-constexpr std::array<unsigned char, 256> LowerCaseBytes = [] {
-  std::array<unsigned char, 256> table{};
-  for (int c = 0; c < 256; ++c) {
-    table[static_cast<size_t>(c)] =
-        static_cast<unsigned char>(LowerCaseAscii(static_cast<char>(c)));
-  }
-  return table;
-}();
-
-// The length, then one byte per character: distinct names of up to four characters give distinct
-// keys. `fold` packs the lower-case form.
-constexpr uint64_t NameKey(std::string_view name, bool fold) {
+uint64_t NameKey(std::string_view name, bool foldCase) {
   uint64_t key = name.size();
-  for (char c : name) {
-    const unsigned char byte = static_cast<unsigned char>(c);
-    key = (key << 8) | (fold ? LowerCaseBytes[byte] : byte);
+  for (const char c : name) {
+    key = (key << 8) | static_cast<unsigned char>(foldCase ? FoldCase(c) : c);
   }
   return key;
-}
-
-// Eight slots per row keep a constant easy to find; no slot index needs more than a byte.
-constexpr int SlotBits(size_t rowCount) {
-  int bits = 0;
-  while ((size_t{1} << bits) < 8 * rowCount) ++bits;
-  return bits;
-}
-
-template <size_t Size>
-struct NameIndex {
-  static constexpr int Bits = SlotBits(Size);
-  uint64_t Multiplier = 0;
-  std::array<uint64_t, Size> Keys{};              // by row position
-  std::array<int8_t, size_t{1} << Bits> Slots{};  // row position, or -1 for no row
-
-  constexpr size_t SlotOf(uint64_t key) const { return (key * Multiplier) >> (64 - Bits); }
-};
-
-// Tries odd constants in turn until every key of the table has a slot of its own.
-template <size_t Size>
-constexpr NameIndex<Size> MakeIndex(const std::array<TableRow, Size>& table) {
-  static_assert(Size < 128, "positions are kept in a byte");
-  NameIndex<Size> index;
-  for (size_t position = 0; position < Size; ++position) {
-    index.Keys[position] = NameKey(table[position].Name, false);
-  }
-  constexpr int Attempts = 10000;
-  uint64_t candidate = 0x9E3779B97F4A7C15u;
-  for (int attempt = 0; attempt < Attempts; ++attempt) {
-    candidate = candidate * 6364136223846793005u + 1442695040888963407u;
-    index.Multiplier = candidate | 1u;
-    index.Slots.fill(-1);
-    bool distinct = true;
-    for (size_t position = 0; position < Size && distinct; ++position) {
-      int8_t& slot = index.Slots[index.SlotOf(index.Keys[position])];
-      distinct = slot < 0;
-      slot = static_cast<int8_t>(position);
-    }
-    if (distinct) return index;
-  }
-  throw "no constant gives every name a slot of its own";
 }
 
 template <size_t Size>
 constexpr bool NamesAreShortLowerCaseAndDistinct(const std::array<TableRow, Size>& table) {
   for (size_t i = 0; i < Size; ++i) {
-    if (table[i].Name.size() > LongestKeyName) return false;
-    for (char c : table[i].Name) {
+    if (table[i].Name.size() > LongestName) return false;
+    for (const char c : table[i].Name) {
       if (c >= 'A' && c <= 'Z') return false;
     }
     for (size_t j = i + 1; j < Size; ++j) {
@@ -128,24 +62,26 @@ static_assert(NamesAreShortLowerCaseAndDistinct(InstructionTable));
 static_assert(NamesAreShortLowerCaseAndDistinct(RegisterTable));
 static_assert(NamesAreShortLowerCaseAndDistinct(SpecialRegisterTable));
 
-constexpr auto InstructionIndex = MakeIndex(InstructionTable);
-constexpr auto RegisterIndex = MakeIndex(RegisterTable);
-constexpr auto SpecialRegisterIndex = MakeIndex(SpecialRegisterTable);
+using PositionsByKey = std::unordered_map<uint64_t, int>;
 
-// Position of the row named `name` (compared exactly, or ignoring case with `fold`), or -1.
 template <size_t Size>
-int FindName(const NameIndex<Size>& index, std::string_view name, bool fold) {
-  if (name.size() > LongestKeyName) return -1;
-  const uint64_t key = NameKey(name, fold);
-  const int position = index.Slots[index.SlotOf(key)];
-  return position >= 0 && index.Keys[static_cast<size_t>(position)] == key ? position : -1;
+PositionsByKey IndexOf(const std::array<TableRow, Size>& table) {
+  PositionsByKey positions;
+  for (size_t position = 0; position < Size; ++position) {
+    positions.emplace(NameKey(table[position].Name, false), static_cast<int>(position));
+  }
+  return positions;
 }
 
-std::string_view ValueAt(std::span<const TableRow> table, int position) {
-  if (position < 0 || static_cast<size_t>(position) >= table.size()) {
-    throw std::out_of_range("table position " + std::to_string(position) + " out of bounds");
-  }
-  return table[static_cast<size_t>(position)].Value;
+const PositionsByKey InstructionIndex = IndexOf(InstructionTable);
+const PositionsByKey RegisterIndex = IndexOf(RegisterTable);
+const PositionsByKey SpecialRegisterIndex = IndexOf(SpecialRegisterTable);
+
+// Position of the row named `name` (compared exactly, or ignoring case), or -1.
+int FindName(const PositionsByKey& index, std::string_view name, bool ignoringCase) {
+  if (name.size() > LongestName) return -1;
+  const auto found = index.find(NameKey(name, ignoringCase));
+  return found == index.end() ? -1 : found->second;
 }
 
 }  // namespace
@@ -169,68 +105,26 @@ int TMq71R04_ASMParserObject::FindInstruction(std::string_view name) const {
   return FindName(InstructionIndex, name, true);
 }
 
+std::string_view TMq71R04_ASMParserObject::InstructionValue(int position) const {
+  RequireTables();
+  if (position < 0 || static_cast<size_t>(position) >= InstructionTable.size()) {
+    throw std::out_of_range("table position " + std::to_string(position) + " out of bounds");
+  }
+  return InstructionTable[static_cast<size_t>(position)].Value;
+}
+
 // Register names may be written in any case, so the look-up by name ignores it.
-int TMq71R04_ASMParserObject::FindRegister(std::string_view name) const {
-  RequireTables();
-  return FindName(RegisterIndex, name, true);
-}
-
-int TMq71R04_ASMParserObject::FindSpecialRegister(std::string_view name) const {
-  RequireTables();
-  return FindName(SpecialRegisterIndex, name, true);
-}
-
-std::string TMq71R04_ASMParserObject::InstructionValue(int position) const {
-  return std::string(InstructionValueView(position));
-}
-
-std::string_view TMq71R04_ASMParserObject::InstructionValueView(int position) const {
-  RequireTables();
-  return ValueAt(InstructionTable, position);
-}
-
-std::string TMq71R04_ASMParserObject::RegisterValue(int position) const {
-  return std::string(RegisterValueView(position));
-}
-
-std::string_view TMq71R04_ASMParserObject::RegisterValueView(int position) const {
-  RequireTables();
-  return ValueAt(RegisterTable, position);
-}
-
-std::string TMq71R04_ASMParserObject::SpecialRegisterValue(int position) const {
-  return std::string(SpecialRegisterValueView(position));
-}
-
-std::string_view TMq71R04_ASMParserObject::SpecialRegisterValueView(int position) const {
-  RequireTables();
-  return ValueAt(SpecialRegisterTable, position);
-}
-
-// The values are never empty, so an empty view says that there is no such register.
-std::string_view TMq71R04_ASMParserObject::RegisterValueViewOf(std::string_view name) const {
+std::string_view TMq71R04_ASMParserObject::RegisterCode(std::string_view name) const {
   RequireTables();
   const int position = FindName(RegisterIndex, name, true);
   return position >= 0 ? RegisterTable[static_cast<size_t>(position)].Value : std::string_view();
 }
 
-std::string_view TMq71R04_ASMParserObject::SpecialRegisterValueViewOf(std::string_view name) const {
+std::string_view TMq71R04_ASMParserObject::SpecialRegisterCode(std::string_view name) const {
   RequireTables();
   const int position = FindName(SpecialRegisterIndex, name, true);
   return position >= 0 ? SpecialRegisterTable[static_cast<size_t>(position)].Value
                        : std::string_view();
-}
-
-// Source commands are recognised letter for letter: the table is lower case, so MOV is unknown
-// here although the encoder's look-up by name would find it.
-int TMq71R04_ASMParserObject::ScanInstructionExact(std::string_view command) const {
-  RequireTables();
-  return FindName(InstructionIndex, command, false);
-}
-
-int TMq71R04_ASMParserObject::Report(std::string_view pattern, int row,
-                                     const TWorkTableObject& table, std::string_view detail) const {
-  return Report(pattern, table.Cell(row, ColFile), table.Cell(row, ColLine), detail);
 }
 
 int TMq71R04_ASMParserObject::Report(std::string_view pattern, std::string_view file,
@@ -239,31 +133,18 @@ int TMq71R04_ASMParserObject::Report(std::string_view pattern, std::string_view 
   return 1;
 }
 
-int TMq71R04_ASMParserObject::ParseStatement(int row, TWorkTableObject& table) {
-  TWorkTableObject::Row& cells = table.MutableRow(row);
-  RecognisedCells recognised{.Command = {},
-                             .Operand1 = cells[ColOperand1],
-                             .Operand2 = cells[ColOperand2],
-                             .Code = cells[ColCode]};
-  const int result = RecogniseStatement(StatementAfterLabels(cells[ColText]), cells[ColFile],
-                                        cells[ColLine], recognised);
-  cells.Assign({cells[ColFile], cells[ColLine], cells[ColText], recognised.Operand1,
-                recognised.Operand2, recognised.Command, cells[ColLabels], recognised.Code});
-  return result;
-}
-
 // Decides only whether the command exists and has at most two operands; whether the operands
 // suit it is the encoder's business. The command is always set; the code only for a known
 // instruction, and the operands only when there are at most two.
-int TMq71R04_ASMParserObject::RecogniseStatement(std::string_view statement, std::string_view file,
-                                                 std::string_view line,
-                                                 RecognisedCells& cells) const {
+int TMq71R04_ASMParserObject::ParseStatement(std::string_view statement, std::string_view file,
+                                             std::string_view line, RecognisedCells& cells) const {
   // Tabs count as spaces here, so a tab inside an operand makes the list malformed.
   OperandViews operands;
   if (SplitStatement(statement, cells.Command, operands) != 0) return 1;
   const std::string_view command = cells.Command;
 
-  // The look-up and the value read directly: the tables are checked once for the row.
+  // Source commands are recognised letter for letter: the table is lower case, so MOV is unknown
+  // here although the encoder's look-up by name finds it.
   RequireTables();
   const int position = FindName(InstructionIndex, command, false);
   if (position >= 0) {

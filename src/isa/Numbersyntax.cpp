@@ -2,8 +2,7 @@
 // conversion beneath them and the fixed-width binary texts that carry fields and addresses.
 
 #include <algorithm>
-#include <array>
-#include <cstring>
+#include <string>
 
 #include "isa/Mq71r04_asmparserobject.h"
 
@@ -102,22 +101,12 @@ bool TMq71R04_ASMParserObject::BinaryToInt(std::string_view digits, int32_t& val
   return DigitsToIntInBase<2>(digits, value);
 }
 
-bool TMq71R04_ASMParserObject::OctalToInt(std::string_view digits, int32_t& value) {
-  return DigitsToIntInBase<8>(digits, value);
-}
 
 // The notations are tried in a fixed order and the first that applies decides: "0x" prefix,
 // then the suffixes h, b and o (lower case only, and only when the letter occurs nowhere
 // earlier), then plain decimal or "$"/"x" hexadecimal.
 int32_t TMq71R04_ASMParserObject::ParseNumber(std::string_view text) const {
   if (text.empty()) return InvalidNumber;
-  // Most numbers are a few decimal digits, which every notation below leaves to the decimal
-  // reading: read here at once. Nine digits cannot exceed the 32-bit range.
-  constexpr size_t ShortDecimalDigits = 9;
-  if (text.size() <= ShortDecimalDigits) {
-    int32_t value = 0;
-    if (DigitsToIntInBase<10>(text, value)) return value;
-  }
   int32_t value = InvalidNumber;
   bool converted = false;
   const std::string_view withoutSuffix = text.substr(0, text.size() - 1);
@@ -129,7 +118,7 @@ int32_t TMq71R04_ASMParserObject::ParseNumber(std::string_view text) const {
   } else if (EndsWithOnlyOccurrence(text, 'b')) {
     converted = BinaryToInt(withoutSuffix, value);
   } else if (EndsWithOnlyOccurrence(text, 'o')) {
-    converted = OctalToInt(withoutSuffix, value);
+    converted = DigitsToIntInBase<8>(withoutSuffix, value);
   } else {
     converted = ConvertInteger(text, value);
   }
@@ -138,34 +127,13 @@ int32_t TMq71R04_ASMParserObject::ParseNumber(std::string_view text) const {
 
 // Bits 12 down to 0 that lie below `width`: the low min(width, 13) bits, most significant
 // first; a width of 0 or less gives the empty text.
-std::string TMq71R04_ASMParserObject::IntToBits(int32_t value, int width) const {
-  std::string bits;
-  AppendBits(bits, value, width);
-  return bits;
-}
-
-void TMq71R04_ASMParserObject::AppendBits(std::string& bits, int32_t value, int width) {
-  std::array<char, LongestBitField> digits;
-  bits.append(WriteBits(digits, value, width));
-}
-
-// Written from the lowest bit up, four at a time from a table: every encoded field and every
-// resolved address comes through here.
-std::string_view TMq71R04_ASMParserObject::WriteBits(std::array<char, LongestBitField>& digits,
-                                                     int32_t value, int width) {
-  if (width <= 0) return {};
-  static constexpr char NibbleDigits[16][4] = {
-      {'0', '0', '0', '0'}, {'0', '0', '0', '1'}, {'0', '0', '1', '0'}, {'0', '0', '1', '1'},
-      {'0', '1', '0', '0'}, {'0', '1', '0', '1'}, {'0', '1', '1', '0'}, {'0', '1', '1', '1'},
-      {'1', '0', '0', '0'}, {'1', '0', '0', '1'}, {'1', '0', '1', '0'}, {'1', '0', '1', '1'},
-      {'1', '1', '0', '0'}, {'1', '1', '0', '1'}, {'1', '1', '1', '0'}, {'1', '1', '1', '1'},
-  };
-  const size_t count = static_cast<size_t>(std::min(width, LongestBitField));
-  uint32_t pattern = static_cast<uint32_t>(value);
-  size_t left = count;  // the digits not yet written, in front of those that are
-  for (; left >= 4; left -= 4, pattern >>= 4) {
-    std::memcpy(digits.data() + left - 4, NibbleDigits[pattern & 0xfu], 4);
+// Bits 12 down to 0 that lie below `width`.
+std::string TMq71R04_ASMParserObject::IntToBits(int32_t value, int width) {
+  constexpr int LongestBitField = 13;
+  const int count = std::clamp(width, 0, LongestBitField);
+  std::string bits(static_cast<size_t>(count), '0');
+  for (int i = 0; i < count; ++i) {
+    if (((value >> (count - 1 - i)) & 1) != 0) bits[static_cast<size_t>(i)] = '1';
   }
-  for (; left > 0; --left, pattern >>= 1) digits[left - 1] = (pattern & 1u) != 0 ? '1' : '0';
-  return std::string_view(digits.data(), count);
+  return bits;
 }

@@ -1,3 +1,4 @@
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,40 +12,41 @@
 // front of the text of its first data row. From here on one row is one word and a row index is
 // the word's address.
 //
-// The rule reads as deleting each directive row and appending its words at the end, row by row.
-// Here the directives are read in one walk, removed in one sweep and their data rows appended
-// afterwards, which gives the same table: a data row appended during the walk would never qualify
-// as a directive itself, since its text is labels followed by "DATA_...".
+// The directives are read in one walk and removed in one sweep, and their data rows appended
+// after that. This equals deleting each directive row and appending its words in turn: a data row
+// never qualifies as a directive itself, since its text is labels followed by "DATA_...".
 
 namespace {
 
+using Parser = TMq71R04_ASMParserObject;
+
 constexpr std::string_view kDataNotAccessible =
     "[compiler warning] %s(%s): Data segment is not acssesble.";
-constexpr std::string_view kByteAllocation = "DATA_BYTE_ALLOCATION";
-constexpr std::string_view kWordAllocation = "DATA_WORD_ALLOCATION";
 constexpr std::string_view kPadByte = "0x00";
 
-struct LabelledStatement {
-  std::string Labels;          // every "name:" in front, trimmed and run together
-  std::string_view Statement;  // what follows the last label, trimmed
+// A directive read from its row: what its data rows are made of.
+struct Directive {
+  std::string File;
+  std::string Line;
+  std::string Labels;  // "a: b: .word 1" gives "a:b:": each label trimmed, run together
+  bool Bytes;          // two values to a word, the first one high
+  std::vector<std::string> Values;
 };
 
-// "a: b: .word 1" gives the labels "a:b:" and the statement ".word 1". Without a label the
-// statement is the whole text, untrimmed.
-LabelledStatement SplitOffLabels(std::string_view text) {
-  LabelledStatement result{{}, text};
-  for (size_t colon = result.Statement.find(':'); colon != std::string_view::npos;
-       colon = result.Statement.find(':')) {
-    result.Labels += TrimmedView(result.Statement.substr(0, colon + 1));
-    result.Statement = TrimmedView(result.Statement.substr(colon + 1));
+std::string JoinedLabels(std::string_view labels) {
+  std::string joined;
+  for (size_t colon = labels.find(':'); colon != std::string_view::npos;
+       colon = labels.find(':')) {
+    joined += TrimmedView(labels.substr(0, colon + 1));
+    labels.remove_prefix(colon + 1);
   }
-  return result;
+  return joined;
 }
 
 // Directives are matched in lower case at the very start, followed by a space or a tab.
 bool IsDataDirective(std::string_view statement) {
   for (std::string_view keyword : {".byte", ".word"}) {
-    if (StartsWith(statement, keyword) && statement.size() > keyword.size()) {
+    if (statement.starts_with(keyword) && statement.size() > keyword.size()) {
       const char next = statement[keyword.size()];
       if (next == ' ' || next == '\t') return true;
     }
@@ -52,107 +54,71 @@ bool IsDataDirective(std::string_view statement) {
   return false;
 }
 
-// A cheap test first: most rows are instructions, and a directive's text holds its keyword. One
-// look for "." at a time serves both keywords, and most rows have no "." at all.
-bool MayBeDirective(std::string_view text) {
-  for (size_t dot = text.find('.'); dot != std::string_view::npos; dot = text.find('.', dot + 1)) {
-    const std::string_view rest = text.substr(dot);
-    if (StartsWith(rest, ".byte") || StartsWith(rest, ".word")) return true;
-  }
-  return false;
-}
-
-// The work is done in two steps so that the data rows are built once, in their final place:
-// the directives are read (and their faults reported) in row order, their labels and values set
-// aside; then the data rows are appended to the table, taking file and line from their directive
-// rows, and the directive rows are deleted in one sweep. Labels and values stand back to back in
-// one text each, so that setting them aside makes no text of its own per directive.
 class DataAllocation {
  public:
   DataAllocation(TWorkTableObject& table, OutputSink& out)
-      : table_(table), out_(out), parser_(TMq71R04_ASMParserObject::Bare(out)) {}
+      : table_(table), out_(out), parser_(Parser::Bare(out)) {}
 
   void Run() {
     const int rowCount = table_.RowCount();
-    std::vector<char> isDirective(rowCount, 0);  // a byte per row: quicker than a bit
-    for (int row = 0; row < rowCount; ++row) isDirective[row] = TakeDirective(row);
-    if (directives_.empty()) return;
-    // With room for every data row, appending moves no row: the views of the directive rows'
-    // cells stay valid while the data rows are built from them.
-    table_.Reserve(rowCount + static_cast<int>(dataRowCount_));
-    for (const Directive& directive : directives_) AppendDataRows(directive);
-    table_.DeleteRowsIf(
-        [&isDirective, rowCount](int row) { return row < rowCount && isDirective[row] != 0; });
+    std::vector<bool> isDirective(rowCount, false);
+    std::vector<Directive> directives;
+    for (int row = 0; row < rowCount; ++row) {
+      std::optional<Directive> directive = ReadDirective(row);
+      if (!directive) continue;
+      isDirective[row] = true;
+      directives.push_back(std::move(*directive));
+    }
+    for (const Directive& directive : directives) AppendDataRows(directive);
+    table_.DeleteRowsIf([&](int row) { return row < rowCount && isDirective[row]; });
   }
 
  private:
-  struct Directive {
-    int Row;
-    bool Bytes;
-    size_t LabelsEnd;   // its labels are labels_[end of the previous one, LabelsEnd)
-    size_t FirstValue;  // its values are values [FirstValue, FirstValue + ValueCount)
-    size_t ValueCount;
-  };
-
-  // Sets a well-formed directive aside; false leaves the row in place.
-  bool TakeDirective(int row) {
+  // A well-formed directive, reported and set aside; nothing for any other row, which stays.
+  std::optional<Directive> ReadDirective(int row) {
     const std::string_view text = table_.Cell(row, ColText);
-    if (!MayBeDirective(text)) return false;
-    LabelledStatement parts = SplitOffLabels(text);
-    if (!IsDataDirective(parts.Statement)) return false;
-    const std::string_view file = table_.Cell(row, ColFile);
-    const std::string_view line = table_.Cell(row, ColLine);
-    values_.Clear();
-    parser_.SplitArgumentList(parts.Statement, values_, DataSegmentList, line, file);
+    const LabelsAndStatement split = SplitAtLastColon(text);
+    // Without a label the statement is the whole text, untrimmed.
+    const std::string_view statement =
+        split.Labels.empty() ? text : TrimmedView(split.Statement);
+    if (!IsDataDirective(statement)) return std::nullopt;
+    Directive directive{.File = std::string(table_.Cell(row, ColFile)),
+                        .Line = std::string(table_.Cell(row, ColLine)),
+                        .Labels = JoinedLabels(split.Labels),
+                        .Bytes = Contains(statement, ".byte"),
+                        .Values = {}};
+    OperandList values;
+    parser_.SplitArgumentList(statement, values, DataSegmentList, directive.Line, directive.File);
     // A malformed list has been reported; its row stays and fails in command recognition.
-    if (values_.Status != StatusOk) return false;
-    const bool bytes = Contains(parts.Statement, ".byte");
-    if (parts.Labels.empty()) out_.WriteLine(FormatMessage(kDataNotAccessible, {file, line}));
-    std::vector<std::string>& items = values_.Items;
-    // Two bytes per word, the first one high; an odd count is padded with "0x00".
-    if (bytes && items.size() % 2 != 0) items.emplace_back(kPadByte);
-    dataRowCount_ += bytes ? items.size() / 2 : items.size();
-    labels_ += parts.Labels;
-    directives_.push_back({row, bytes, labels_.size(), valueEnds_.size(), items.size()});
-    for (const std::string& item : items) {
-      valueText_ += item;
-      valueEnds_.push_back(valueText_.size());
+    if (values.Status != StatusOk) return std::nullopt;
+    if (directive.Labels.empty()) {
+      out_.WriteLine(FormatMessage(kDataNotAccessible, {directive.File, directive.Line}));
     }
-    return true;
-  }
-
-  std::string_view Value(size_t value) const {
-    const size_t start = value == 0 ? 0 : valueEnds_[value - 1];
-    return std::string_view(valueText_).substr(start, valueEnds_[value] - start);
+    directive.Values = std::move(values.Items);
+    if (directive.Bytes && directive.Values.size() % 2 != 0) {
+      directive.Values.emplace_back(kPadByte);
+    }
+    return directive;
   }
 
   // One row per data word; the directive's labels go in front of the first row's text only.
   void AppendDataRows(const Directive& directive) {
-    const std::string_view keyword = directive.Bytes ? kByteAllocation : kWordAllocation;
+    const std::string_view keyword =
+        directive.Bytes ? Parser::DataByteCommand : Parser::DataWordCommand;
+    const std::string firstText = directive.Labels + std::string(keyword);
     const size_t perRow = directive.Bytes ? 2 : 1;
-    const size_t end = directive.FirstValue + directive.ValueCount;
-    const size_t labelsStart = &directive == directives_.data() ? 0 : (&directive - 1)->LabelsEnd;
-    firstText_.assign(labels_, labelsStart, directive.LabelsEnd - labelsStart);
-    firstText_ += keyword;
-    const std::string_view file = table_.Cell(directive.Row, ColFile);
-    const std::string_view line = table_.Cell(directive.Row, ColLine);
-    for (size_t value = directive.FirstValue; value < end; value += perRow) {
-      const std::string_view text = value == directive.FirstValue ? firstText_ : keyword;
-      const std::string_view second = directive.Bytes ? Value(value + 1) : std::string_view();
-      table_.AppendRow().Assign({file, line, text, Value(value), second, {}, {}, {}});
+    for (size_t value = 0; value < directive.Values.size(); value += perRow) {
+      const std::string_view text = value == 0 ? std::string_view(firstText) : keyword;
+      const std::string_view second =
+          directive.Bytes ? std::string_view(directive.Values[value + 1]) : std::string_view();
+      table_.AddRow(directive.File, directive.Line, text, directive.Values[value], second, {}, {},
+                    {});
     }
   }
 
   TWorkTableObject& table_;
   OutputSink& out_;
-  TMq71R04_ASMParserObject parser_;
-  OperandList values_;  // of the directive being read; its storage serves every directive
-  std::vector<Directive> directives_;
-  std::string labels_;             // the labels of every directive, one after another
-  std::string valueText_;          // the values of every directive, one after another
-  std::vector<size_t> valueEnds_;  // where each value ends in valueText_
-  std::string firstText_;          // the text of a directive's first data row
-  size_t dataRowCount_ = 0;
+  const Parser parser_;
 };
 
 }  // namespace

@@ -36,7 +36,7 @@ class TraceWriter {
       trace_.append(line).append(")");
     } else {
       // The same file and width: a line number of the same length.
-      MoveShortText(trace_.data() + lineStart_, line.data(), line.size());
+      line.copy(trace_.data() + lineStart_, line.size());
     }
     out.Trace(trace_);
   }

@@ -1,10 +1,12 @@
 #pragma once
 
-#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
+#include "support/Namemap.h"
 #include "worktable/Worktableobject.h"
 
 // One label declared by a row: a name written before a ":" in the row's ColLabels.
@@ -24,16 +26,13 @@ std::vector<LabelDeclaration> CollectLabelDeclarations(const TWorkTableObject& t
 //
 // There are two look-ups and the difference is visible: the label test compares names exactly,
 // while the address look-up ignores letter case (A-Z only) and takes the first matching entry, so
-// a jump to "loop" lands on "Loop" when that one was declared first. Both are hash indexes over the
-// first entry of each name. They are open-addressing tables of entry numbers, so that a look-up
-// makes no key text and a new entry makes no index node: label resolution looks up two operands of
-// every jump.
-class TLabelTable {
+// a jump to "loop" lands on "Loop" when that one was declared first.
+class LabelTable {
  public:
   // `addressBits` is the address as the work table carries it (ten binary digits); `address` is
   // the word address itself, kept so that addresses beyond ten bits can be refused.
   void Append(std::string_view label, std::string_view addressBits, int address);
-  // Room for `count` entries, so that filling the table never rehashes its indexes.
+  // Room for `count` entries in all.
   void Reserve(size_t count);
 
   int Count() const { return static_cast<int>(entries_.size()); }
@@ -54,32 +53,14 @@ class TLabelTable {
   struct Entry {
     std::string Name;
     std::string Value;
-    int Address = 0;
-    int FirstIgnoringCase = 0;
-    uint64_t ExactHash = 0;
-    uint64_t FoldedHash = 0;
+    int Address;
+    int FirstIgnoringCase;
   };
-
-  // A slot holds an entry number, -1 when free, and the high half of the hash it was filed under,
-  // so that names are compared only when that half matches. The slot count is a power of two, at
-  // least twice the number of entries, so that probes stay short.
-  struct Slot {
-    int Entry;
-    uint32_t HashTag;
-  };
-  using Slots = std::vector<Slot>;
-
-  void GrowIndexes(size_t entryCount);
-  // The slot holding the first entry whose name matches `text`, or the free slot where it belongs.
-  template <typename Matches>
-  size_t Probe(const Slots& slots, uint64_t hash, Matches matches) const;
-  size_t ExactSlot(std::string_view text, uint64_t hash) const;
-  size_t FoldedSlot(std::string_view text, uint64_t hash) const;
-  // Files entry `number` under `hash` unless its slot is taken; true when it was filed.
-  static bool FileFirst(Slot& slot, int number, uint64_t hash);
 
   std::vector<Entry> entries_;
-  Slots firstExact_;
-  Slots firstFolded_;
+  // Hashed like the other index (names equal exactly are equal ignoring case as well), so that
+  // it too is looked up by a view, but compared exactly.
+  std::unordered_map<std::string, int, FoldedNameHash, std::equal_to<>> firstExact_;
+  FoldedNameMap<int> firstIgnoringCase_;
   bool hasRepeatedName_ = false;
 };

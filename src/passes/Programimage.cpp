@@ -1,7 +1,5 @@
 #include "passes/Programimage.h"
 
-#include <bit>
-#include <cstring>
 #include <string_view>
 
 #include "driver/Compilerobject.h"
@@ -19,46 +17,17 @@ void AppendLittleEndian(std::string& bytes, uint32_t value, int byteCount) {
   for (int i = 0; i < byteCount; ++i) bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
 }
 
-// An instruction word as the encoder writes it: sixteen binary digits and "b". The number reading
-// takes such a text as binary digits; reading it here directly skips the other notations for the
-// text that nearly every row holds. False for any other text, which then takes the general way.
-constexpr size_t kEncodedWordDigits = 16;
-
-// Eight binary digits, loaded as one 64-bit number with the first digit in the low byte, to their
-// value, the first digit the most significant bit; false if any byte is not '0' or '1'. Every
-// row's word comes through here, so the digits are read eight at a time rather than one by one.
-bool ReadEightDigits(const char* text, uint32_t& value) {
-  constexpr uint64_t kZeros = 0x3030303030303030u;    // '0' in every byte
-  constexpr uint64_t kLowBits = 0x0101010101010101u;  // bit 0 of every byte
-  // Multiplying digit bits (bit 0 of byte i) by this constant adds byte i's bit in at bit 63 - i,
-  // and no two digits meet at one place, so the top byte of the product holds the eight digits,
-  // the first one highest.
-  constexpr uint64_t kGather = 0x8040201008040201u;
-  uint64_t digits = 0;
-  std::memcpy(&digits, text, sizeof digits);
-  digits ^= kZeros;  // '0' and '1' become 0 and 1; any other byte keeps a bit above bit 0
-  if ((digits & ~kLowBits) != 0) return false;
-  value = static_cast<uint32_t>((digits * kGather) >> 56);
-  return true;
-}
-
+// An instruction word as the encoder writes it, sixteen binary digits and "b", is read here
+// directly; false for any other text. The general number reading comes to the same after trying
+// the other notations, and nearly every row holds such a text.
 bool ReadEncodedWord(std::string_view text, uint16_t& word) {
-  if (text.size() != kEncodedWordDigits + 1 || text.back() != 'b') return false;
-  uint32_t high = 0;
-  uint32_t low = 0;
-  if constexpr (std::endian::native == std::endian::little) {
-    if (!ReadEightDigits(text.data(), high) || !ReadEightDigits(text.data() + 8, low)) {
-      return false;
-    }
-  } else {
-    for (size_t i = 0; i < kEncodedWordDigits; ++i) {
-      // Characters below '0' wrap around to large values and fail the same test.
-      const uint32_t digit = static_cast<uint32_t>(static_cast<unsigned char>(text[i])) - '0';
-      if (digit > 1) return false;
-      low = low * 2 + digit;
-    }
+  if (text.size() != 17 || text.back() != 'b') return false;
+  uint32_t value = 0;
+  for (const char c : text.substr(0, 16)) {
+    if (c != '0' && c != '1') return false;
+    value = 2 * value + static_cast<uint32_t>(c - '0');
   }
-  word = static_cast<uint16_t>((high << 8) | low);
+  word = static_cast<uint16_t>(value);
   return true;
 }
 

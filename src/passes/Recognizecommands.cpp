@@ -11,22 +11,13 @@
 
 namespace {
 
-// A row's text split at its last ":": the label part and the statement after it.
-struct LabelsAndStatement {
-  std::string_view Labels;
-  std::string_view Statement;
-};
-
-// Everything up to the last ":" is the label part, trimmed and with its spaces removed (tabs stay):
-// "start: loop: mov a, b" gives "start:loop:" and "mov a, b". Most rows hold no label, and then
-// the statement is only the trimmed text and the labels are empty. The views are of `text`, or of
+// The label part, trimmed and with its spaces removed (tabs stay), and the trimmed statement:
+// "start: loop: mov a, b" gives "start:loop:" and "mov a, b". The views are of `text`, or of
 // `labelBuffer` when spaces had to be removed.
-LabelsAndStatement SplitAtLastColon(std::string_view text, std::string& labelBuffer) {
-  // A quick forward search first: the backward one goes character by character.
-  if (text.find(':') == std::string_view::npos) return {{}, TrimmedView(text)};
-  const size_t lastColon = text.rfind(':');
-  const std::string_view labels = TrimmedView(text.substr(0, lastColon + 1));
-  const std::string_view statement = TrimmedView(text.substr(lastColon + 1));
+LabelsAndStatement SplitLabels(std::string_view text, std::string& labelBuffer) {
+  const LabelsAndStatement split = SplitAtLastColon(text);
+  const std::string_view labels = TrimmedView(split.Labels);
+  const std::string_view statement = TrimmedView(split.Statement);
   if (labels.find(' ') == std::string_view::npos) return {labels, statement};
   labelBuffer.assign(labels);
   std::erase(labelBuffer, ' ');
@@ -42,14 +33,14 @@ int TMq71R04CompilerObject::RecognizeCommands() {
   bool failed = false;
   for (int row = 0; row < WorkTable->RowCount(); ++row) {
     TWorkTableObject::Row& cells = WorkTable->MutableRow(row);
-    const LabelsAndStatement split = SplitAtLastColon(cells[ColText], labelBuffer);
+    const LabelsAndStatement split = SplitLabels(cells[ColText], labelBuffer);
     const std::string_view file = cells[ColFile];
     const std::string_view line = cells[ColLine];
     RecognisedCells recognised{.Command = {},
                                .Operand1 = cells[ColOperand1],
                                .Operand2 = cells[ColOperand2],
                                .Code = cells[ColCode]};
-    if (parser.RecogniseStatement(split.Statement, file, line, recognised) != 0) failed = true;
+    if (parser.ParseStatement(split.Statement, file, line, recognised) != 0) failed = true;
     // Every view is of this row, of the label buffer or of constant tables, and the row is
     // written once, here: the views read above are still valid.
     cells.Assign({file, line, split.Statement, recognised.Operand1, recognised.Operand2,

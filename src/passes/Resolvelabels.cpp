@@ -1,10 +1,9 @@
-#include <array>
 #include <cstdint>
-#include <iterator>
 #include <string>
 #include <string_view>
 
 #include "driver/Compilerobject.h"
+#include "isa/Jumpcommands.h"
 #include "isa/Mq71r04_asmparserobject.h"
 #include "passes/Labeltable.h"
 #include "passes/Multipledeclarations.h"
@@ -35,56 +34,6 @@ constexpr std::string_view kOperandNotAddress =
 constexpr std::string_view kSecondOperandNotAddress =
     "[compiler error] %s(%s): Second operand must be label or address.";
 
-// The commands whose target is resolved, compared exactly. A label is substituted in whichever
-// operand names it; otherwise the operand given here must hold a number.
-struct JumpCommand {
-  std::string_view Name;
-  int NumberColumn;
-  std::string_view NotAddressMessage;
-};
-constexpr JumpCommand kJumpCommands[] = {
-    {"jmp", ColOperand1, kOperandNotAddress},
-    {"jsr", ColOperand1, kOperandNotAddress},
-    {"jnz", ColOperand1, kOperandNotAddress},
-    {"jz", ColOperand1, kOperandNotAddress},
-    {"jns", ColOperand1, kOperandNotAddress},
-    {"js", ColOperand1, kOperandNotAddress},
-    {"jnc", ColOperand1, kOperandNotAddress},
-    {"jc", ColOperand1, kOperandNotAddress},
-    {"lsah", ColOperand2, kSecondOperandNotAddress},
-    {"lsal", ColOperand2, kSecondOperandNotAddress},
-    {"lrah", ColOperand2, kSecondOperandNotAddress},
-    {"lral", ColOperand2, kSecondOperandNotAddress},
-};
-constexpr size_t kLongestJumpName = 4;
-
-// A name of up to four characters and its length as one number, so that every row's command is
-// compared with the table above by integer comparisons.
-constexpr uint64_t ShortNameKey(std::string_view name) {
-  uint64_t key = name.size();
-  for (char c : name) key = (key << 8) | static_cast<unsigned char>(c);
-  return key;
-}
-
-constexpr std::array<uint64_t, std::size(kJumpCommands)> MakeJumpKeys() {
-  std::array<uint64_t, std::size(kJumpCommands)> keys{};
-  for (size_t i = 0; i < keys.size(); ++i) keys[i] = ShortNameKey(kJumpCommands[i].Name);
-  return keys;
-}
-constexpr std::array<uint64_t, std::size(kJumpCommands)> kJumpKeys = MakeJumpKeys();
-
-const JumpCommand* FindJumpCommand(std::string_view command) {
-  // Every name above has two to four letters and begins with "j" or "l"; most rows are settled by
-  // that alone.
-  if (command.size() < 2 || command.size() > kLongestJumpName) return nullptr;
-  if (command[0] != 'j' && command[0] != 'l') return nullptr;
-  const uint64_t key = ShortNameKey(command);
-  for (size_t i = 0; i < kJumpKeys.size(); ++i) {
-    if (kJumpKeys[i] == key) return &kJumpCommands[i];
-  }
-  return nullptr;
-}
-
 class LabelResolution {
  public:
   explicit LabelResolution(TMq71R04CompilerObject& job)
@@ -93,22 +42,21 @@ class LabelResolution {
   int Run() {
     const std::vector<LabelDeclaration> declarations = CollectLabelDeclarations(table_);
     labels_.Reserve(declarations.size() + 1);  // the checksum label may follow
-    for (const LabelDeclaration& declaration : declarations) AddLabel(declaration);
-    if (RemoveMultipleDeclarations(table_, declarations, labels_, job_.Out)) failed_ = true;
+    for (const LabelDeclaration& declaration : declarations) {
+      labels_.Append(declaration.Name, Bits(declaration.Row), declaration.Row);
+    }
+    // Two declarations named alike give two entries of that name; without them there is
+    // nothing to report.
+    if (labels_.HasRepeatedName() && RemoveMultipleDeclarations(table_, declarations, job_.Out)) {
+      failed_ = true;
+    }
     DefineChecksumLabel();
     FindMalfunctionHandler();
-    // An empty operand can only name a label declared with an empty name; without one, the empty
-    // second operand of every jump needs no look-up.
-    emptyNameDeclared_ = labels_.FindExact({}) >= 0;
     for (int row = 0; row < table_.RowCount(); ++row) ResolveTarget(row);
     return failed_ ? 1 : 0;
   }
 
  private:
-  void AddLabel(const LabelDeclaration& declaration) {
-    labels_.Append(declaration.Name, Bits(declaration.Row), declaration.Row);
-  }
-
   // The checksum lands on the word after the last row, so that is the checksum label's address.
   void DefineChecksumLabel() {
     const std::string& name = job_.ChecksumLabel;
@@ -131,18 +79,13 @@ class LabelResolution {
   void ResolveTarget(int row) {
     const JumpCommand* jump = FindJumpCommand(table_.Cell(row, ColCommand));
     if (jump == nullptr) return;
-    const int first = FindOperandLabel(table_.Cell(row, ColOperand1));
-    const int second = FindOperandLabel(table_.Cell(row, ColOperand2));
+    const int first = labels_.FindExact(table_.Cell(row, ColOperand1));
+    const int second = labels_.FindExact(table_.Cell(row, ColOperand2));
     if (first >= 0 && (second < 0 || first <= second)) {
       return SubstituteLabel(row, ColOperand1, first);
     }
     if (second >= 0) return SubstituteLabel(row, ColOperand2, second);
     SubstituteNumber(row, *jump);
-  }
-
-  int FindOperandLabel(std::string_view operand) const {
-    if (operand.empty() && !emptyNameDeclared_) return -1;
-    return labels_.FindExact(operand);
   }
 
   // The operand names entry `named` exactly; its address is that of the first entry with the
@@ -156,11 +99,14 @@ class LabelResolution {
   }
 
   void SubstituteNumber(int row, const JumpCommand& jump) {
-    const int32_t value = parser_.ParseNumber(table_.Cell(row, jump.NumberColumn));
+    const bool second = jump.TargetOperand == 2;
+    const int column = second ? ColOperand2 : ColOperand1;
+    const int32_t value = parser_.ParseNumber(table_.Cell(row, column));
     if (value == TMq71R04_ASMParserObject::InvalidNumber || value < 0 || value > kHighestAddress) {
-      return FailRow(row, jump.NumberColumn, RowMessage(jump.NotAddressMessage, row, {}));
+      const std::string_view pattern = second ? kSecondOperandNotAddress : kOperandNotAddress;
+      return FailRow(row, column, RowMessage(pattern, row, {}));
     }
-    table_.SetItem(row, jump.NumberColumn, Bits(value));
+    table_.SetItem(row, column, Bits(value));
   }
 
   // The pattern filled with the row's file, its line and `operand`.
@@ -179,17 +125,14 @@ class LabelResolution {
     failed_ = true;
   }
 
-  // The ten binary digits of `address`, in a buffer that serves every call.
-  std::string_view Bits(int address) {
-    return TMq71R04_ASMParserObject::WriteBits(bits_, address, kAddressWidth);
+  static std::string Bits(int address) {
+    return TMq71R04_ASMParserObject::IntToBits(address, kAddressWidth);
   }
 
   TMq71R04CompilerObject& job_;
   TWorkTableObject& table_;
-  TMq71R04_ASMParserObject parser_;
-  TLabelTable labels_;
-  std::array<char, TMq71R04_ASMParserObject::LongestBitField> bits_;
-  bool emptyNameDeclared_ = false;
+  const TMq71R04_ASMParserObject parser_;
+  LabelTable labels_;
   bool failed_ = false;
 };
 

@@ -7,6 +7,7 @@
 #include "driver/Compilerobject.h"
 #include "image/Imageformats.h"
 #include "image/Imageheader.h"
+#include "isa/Mq71r04_asmparserobject.h"
 #include "passes/Programimage.h"
 #include "support/Textutils.h"
 #include "support/Translatorerror.h"
@@ -21,7 +22,8 @@ constexpr std::string_view kCodeSize = "Actual code output size : %i bytes.";
 constexpr std::string_view kProgramSize = "   Programm code   size : %i bytes.";
 constexpr std::string_view kDataSize = "   Allocated data  size : %i bytes.";
 constexpr std::string_view kChecksum = "Checksum of actual code : %s";
-constexpr std::string_view kDataKeywords[] = {"DATA_WORD_ALLOCATION", "DATA_BYTE_ALLOCATION"};
+constexpr std::string_view kDataKeywords[] = {TMq71R04_ASMParserObject::DataWordCommand,
+                                               TMq71R04_ASMParserObject::DataByteCommand};
 constexpr size_t kFillChunkWords = 8192;
 constexpr size_t kListingBlockSize = 1 << 14;
 

@@ -5,6 +5,8 @@
 #include <unordered_map>
 
 #include "driver/Compilerobject.h"
+#include "isa/Jumpcommands.h"
+#include "isa/Mq71r04_asmparserobject.h"
 #include "preprocessor/Macrosobject.h"
 #include "preprocessor/Preprocessormessages.h"
 #include "support/Textutils.h"
@@ -13,67 +15,33 @@ namespace PM = PreprocessorMessages;
 
 namespace {
 
-bool IsDecimalDigit(char c) {
-  return c >= '0' && c <= '9';
+// A label that the integer conversion takes for a number, or would take but for a sign in front
+// of a hexadecimal prefix ("-$1F", "+0x10"). `label` is trimmed.
+bool IsWholeNumber(std::string_view label) {
+  int32_t value = 0;
+  if (TMq71R04_ASMParserObject::ConvertInteger(label, value)) return true;
+  if (!label.starts_with('-') && !label.starts_with('+')) return false;
+  const std::string_view rest = label.substr(1);
+  const bool hexPrefix = rest.starts_with('$') || rest.starts_with('x') || rest.starts_with('X') ||
+                         rest.starts_with("0x") || rest.starts_with("0X");
+  return hexPrefix && TMq71R04_ASMParserObject::ConvertInteger(rest, value);
 }
 
-int HexDigitValue(char c) {
-  if (IsDecimalDigit(c)) return c - '0';
-  const char lower = FoldCase(c);
-  return (lower >= 'a' && lower <= 'f') ? lower - 'a' + 10 : -1;
-}
-
-// A label that the platform's text-to-integer conversion would take for a number: an optional
-// sign, then decimal digits within the signed 32-bit range, or a prefix ($, x, X, 0x, 0X) and
-// hexadecimal digits whose value fits in 32 bits. The sign is allowed before a prefix here.
-bool IsWholeNumber(std::string_view text) {
-  bool negative = false;
-  if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
-    negative = text[0] == '-';
-    text.remove_prefix(1);
-  }
-  size_t prefix = 0;
-  if (StartsWith(text, "0x") || StartsWith(text, "0X")) {
-    prefix = 2;
-  } else if (!text.empty() && (text[0] == '$' || text[0] == 'x' || text[0] == 'X')) {
-    prefix = 1;
-  }
-  const std::string_view digits = text.substr(prefix);
-  if (digits.empty()) return false;
-  uint64_t value = 0;
-  for (char c : digits) {
-    const int digit = prefix > 0 ? HexDigitValue(c) : (IsDecimalDigit(c) ? c - '0' : -1);
-    if (digit < 0) return false;
-    value = value * (prefix > 0 ? 16 : 10) + static_cast<uint64_t>(digit);
-    if (value > 0xFFFFFFFFull) return false;
-  }
-  if (prefix > 0) return true;
-  return value <= (negative ? 2147483648ull : 2147483647ull);
-}
-
-const std::string_view kJumpCommands[] = {"jsr", "jmp", "js", "jns", "jz", "jnz", "jc", "jnc"};
-const std::string_view kLabelAddressCommands[] = {"lrah", "lral", "lsah", "lsal"};
-
-bool IsOneOf(std::string_view word, const auto& words) {
-  return std::find(std::begin(words), std::end(words), word) != std::end(words);
-}
-
-// The label a row names as an operand: the operand of a jump, or the second operand of a
-// label-address command, after the row's first label is cut off. Blank is the space only.
-// False when the row names none.
+// The label a row names as an operand: the target of a jump command, after the row's first label
+// is cut off. Blank is the space only. False when the row names none.
 bool NamedLabel(std::string_view text, std::string& label) {
   const size_t colon = text.find(':');
   const std::string statement =
       Trim(colon == std::string_view::npos ? text : text.substr(colon + 1));
   const size_t blank = statement.find(' ');
   if (blank == std::string::npos) return false;
-  const std::string command = Trim(std::string_view(statement).substr(0, blank));
+  const JumpCommand* jump = FindJumpCommand(Trim(std::string_view(statement).substr(0, blank)));
+  if (jump == nullptr) return false;
   const std::string operand = Trim(std::string_view(statement).substr(blank + 1));
-  if (IsOneOf(command, kJumpCommands)) {
+  if (jump->TargetOperand == 1) {
     label = operand;
     return true;
   }
-  if (!IsOneOf(command, kLabelAddressCommands)) return false;
   const size_t comma = operand.find(',');
   if (comma == std::string::npos) return false;
   label = Trim(std::string_view(operand).substr(comma + 1));

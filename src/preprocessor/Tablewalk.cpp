@@ -230,7 +230,7 @@ void TableWalk::Run() {
 
 const std::vector<int>* TableWalk::DefinitionsCalledBy(std::string_view text) const {
   if (!macros_.MayBeCalledBy(text)) return nullptr;
-  return macros_.Find(parser_.ExtractCommandView(text));
+  return macros_.Find(parser_.ExtractCommand(text));
 }
 
 // The next input row: most pass unchanged; a #define substitution gives it a new text; a call

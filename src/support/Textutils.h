@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string.h>
+
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
@@ -27,6 +29,19 @@ inline char FoldCase(char c) {
 std::string ToLowerAscii(std::string_view text);
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 
+// A statement's labels are everything up to and including its last ':' (empty when it has none);
+// the statement proper is what follows. Neither part is trimmed.
+struct LabelsAndStatement {
+  std::string_view Labels;
+  std::string_view Statement;
+};
+// Inline, and memrchr rather than rfind, which goes byte by byte: every row is split.
+inline LabelsAndStatement SplitAtLastColon(std::string_view text) {
+  const char* lastColon = static_cast<const char*>(memrchr(text.data(), ':', text.size()));
+  if (lastColon == nullptr) return {{}, text};
+  const size_t labelsEnd = static_cast<size_t>(lastColon - text.data()) + 1;
+  return {text.substr(0, labelsEnd), text.substr(labelsEnd)};
+}
 // `value` in capital hexadecimal digits, at least `width` of them.
 std::string HexDigits(uint32_t value, int width);
 

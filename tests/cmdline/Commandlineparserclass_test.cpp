@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "driver/Compilerobject.h"
+#include "support/Textutils.h"
 #include "support/Testsupport.h"
 
 namespace {
@@ -105,7 +106,8 @@ TEST(NextOption, SuccessiveCallsWalkTheWholeLine) {
 }
 
 // Note [linear option scan]: with no blank and one "=" at the very end, every step would search
-// the rest of the line for both if it started afresh each time, which takes minutes here.
+// the rest of the line for both if the searches did not stop at the next "-", which takes
+// minutes here.
 TEST(NextOption, AVeryLongLineIsTakenApartInLinearTime) {
   const int repetitions = 1000000;
   const auto started = std::chrono::steady_clock::now();
@@ -125,6 +127,66 @@ TEST(NextOption, AVeryLongLineIsTakenApartInLinearTime) {
   EXPECT_EQ(values, Strings{"1"});
   EXPECT_EQ(steps, 2 * repetitions + 1);  // "-" with an empty key, then " a", for each "-a"
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+}
+
+// A literal version of one step, on a copy of the remainder: the searches run over the whole
+// rest each time.
+void LiteralNextOption(std::string& remainder, std::string& key, Strings& values) {
+  if (remainder[0] != '-') {
+    const size_t dash = remainder.find('-');
+    key = " ";
+    key += Trim(remainder.substr(0, dash));
+    remainder = dash == std::string::npos ? "" : remainder.substr(dash);
+    return;
+  }
+  const std::string rest = remainder.substr(1);
+  const size_t nextDash = rest.find('-');
+  const size_t equals = rest.find('=');
+  std::string valueText;
+  if (nextDash != std::string::npos && (equals == std::string::npos || equals > nextDash)) {
+    const size_t blank = rest.find(' ');
+    key = blank == std::string::npos ? "" : Trim(rest.substr(0, blank));
+    remainder = blank == std::string::npos ? rest : rest.substr(blank + 1);
+  } else if (equals != std::string::npos) {
+    key = Trim(rest.substr(0, equals));
+    const std::string after = rest.substr(equals + 1);
+    const size_t dash = after.find('-');
+    valueText = Trim(after.substr(0, dash));
+    remainder = dash == std::string::npos ? "" : after.substr(dash);
+  } else {
+    key = Trim(rest);
+    remainder.clear();
+  }
+  values.clear();
+  while (!valueText.empty()) {
+    const size_t blank = valueText.find(' ');
+    values.push_back(valueText.substr(0, blank));
+    valueText = blank == std::string::npos ? "" : Trim(valueText.substr(blank + 1));
+  }
+}
+
+TEST(NextOption, AgreesWithTheLiteralStepsOnRandomLines) {
+  const std::string alphabet = "-= \tab";
+  std::mt19937 random(1204);
+  for (int trial = 0; trial < 20000; ++trial) {
+    std::string line;
+    const size_t length = random() % 16 + 1;
+    for (size_t i = 0; i < length; ++i) line += alphabet[random() % alphabet.size()];
+    TCommandLineParser parser;
+    parser.SetRemainder(line);
+    std::string remainder = line;
+    std::string key;
+    std::string expectedKey;
+    Strings values;
+    Strings expectedValues;
+    while (!remainder.empty()) {
+      LiteralNextOption(remainder, expectedKey, expectedValues);
+      parser.NextOption(key, values);
+      ASSERT_EQ(key, expectedKey) << '"' << line << '"';
+      ASSERT_EQ(values, expectedValues) << '"' << line << '"';
+      ASSERT_EQ(parser.Remainder(), remainder) << '"' << line << '"';
+    }
+  }
 }
 
 // Every step consumes something, whatever the text, so the option loop always ends.

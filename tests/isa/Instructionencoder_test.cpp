@@ -3,7 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "isa/Instructiontables.h"
 #include "isa/Mq71r04_asmparserobject.h"
+#include "isa/Recognitionsupport.h"
 
 namespace {
 
@@ -11,10 +13,10 @@ namespace {
 // the table value of the command in the code column.
 TWorkTableObject RowOf(const std::string& command, const std::string& operand1,
                        const std::string& operand2, const std::string& line = "7") {
-  OutputSink scratch;
-  const TMq71R04_ASMParserObject parser(scratch);
-  const int position = parser.ScanInstructionExact(command);
-  const std::string code = position >= 0 ? parser.InstructionValue(position) : "entry";
+  std::string code = "entry";
+  for (const isa::TableRow& row : isa::InstructionTable) {
+    if (row.Name == command) code = row.Value;
+  }
   TWorkTableObject table;
   table.AddRow("f.asm", line, command, operand1, operand2, command, "", code);
   return table;
@@ -394,7 +396,7 @@ TEST(TranslateLine, RecognisedInstructionsGiveSixteenBitsOrAMessage) {
     OutputSink sink;
     TWorkTableObject table;
     table.AddRow("f.asm", "1", statement, "$", "$", "$", "", "$");
-    ASSERT_EQ(TMq71R04_ASMParserObject(sink).ParseStatement(0, table), 0) << statement;
+    ASSERT_EQ(RecogniseRow(TMq71R04_ASMParserObject(sink), table, 0), 0) << statement;
     const int result = TMq71R04_ASMParserObject(sink).TranslateLine(0, table);
     const std::string code = table.GetItem(0, ColCode);
     if (result != 0) {

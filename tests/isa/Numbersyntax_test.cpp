@@ -203,31 +203,16 @@ TEST(IntToBits, WritesTheLowBitsMostSignificantFirst) {
       {-1, 16, "1111111111111"},  // at most thirteen characters
       {0x2000, 14, "0000000000000"},
       {INT32_MIN, 13, "0000000000000"},
+      {5, 3, "101"},
+      {5, INT_MIN, ""},
+      {5, INT_MAX, "0000000000101"},
+      {0x1555, 13, "1010101010101"},
+      {-2, 2, "10"},
   };
   OutputSink sink;
   const auto parser = TMq71R04_ASMParserObject::Bare(sink);
   for (const Case& c : cases) {
     EXPECT_EQ(parser.IntToBits(c.value, c.width), c.expected) << c.value << " width " << c.width;
-  }
-}
-
-TEST(AppendBits, AddsToTheTextAndTakesAnyWidth) {
-  struct Case {
-    int32_t value;
-    int width;
-    std::string expected;
-  };
-  const Case cases[] = {
-      {5, 3, "x101"},
-      {5, INT_MIN, "x"},
-      {5, INT_MAX, "x0000000000101"},
-      {0x1555, 13, "x1010101010101"},
-      {-2, 2, "x10"},
-  };
-  for (const Case& c : cases) {
-    std::string bits = "x";
-    TMq71R04_ASMParserObject::AppendBits(bits, c.value, c.width);
-    EXPECT_EQ(bits, c.expected) << c.value << " width " << c.width;
   }
 }
 

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
 #include "isa/Mq71r04_asmparserobject.h"
+#include "support/Textutils.h"
 
 namespace {
 
@@ -32,9 +34,8 @@ TEST(ExtractCommand, TakesTheWordAfterTheLabelsUpToTheFirstBlank) {
   OutputSink sink;
   const auto parser = TMq71R04_ASMParserObject::Bare(sink);
   for (const Case& c : cases) {
-    EXPECT_EQ(parser.ExtractCommand(c.statement), c.expected) << '"' << c.statement << '"';
-    // The view form gives the same word, lying within the statement itself.
-    const std::string_view view = parser.ExtractCommandView(c.statement);
+    // The word lies within the statement itself.
+    const std::string_view view = parser.ExtractCommand(c.statement);
     EXPECT_EQ(view, c.expected) << '"' << c.statement << '"';
     EXPECT_TRUE(view.data() >= c.statement.data() &&
                 view.data() + view.size() <= c.statement.data() + c.statement.size())
@@ -49,7 +50,7 @@ struct SplitCase {
   int status;
 };
 
-TEST(SplitOperands, SplitsAtCommasAndRefusesEmptyOperandsAndInnerSpaces) {
+TEST(SplitArgumentList, SplitsAtCommasAndRefusesEmptyPiecesAndInnerSpaces) {
   const SplitCase cases[] = {
       {"mov a,b", 0, {"a", "b"}, StatusOk},
       {"mov a , b", 0, {"a", "b"}, StatusOk},
@@ -57,9 +58,9 @@ TEST(SplitOperands, SplitsAtCommasAndRefusesEmptyOperandsAndInnerSpaces) {
       {"lab1: lab2: mov a, b", 0, {"a", "b"}, StatusOk},
       {"mov\ta, b\t", 0, {"a", "b"}, StatusOk},
       {"mov a, b, c", 0, {"a", "b", "c"}, StatusOk},
-      {"mov a\tb", 0, {"a\tb"}, StatusOk},  // only the space is refused inside an operand
-      {"nop", 0, {}, StatusOk},
-      {"lab:", 0, {}, StatusOk},
+      {"mov a\tb", 0, {"a\tb"}, StatusOk},  // only the space is refused inside a piece
+      {"nop", 0, {""}, StatusNoArguments},
+      {"lab:", 0, {""}, StatusNoArguments},
       {"mov a,,b", 1, {"a"}, StatusInvalid},  // pieces before the fault stay
       {"mov a,", 1, {"a"}, StatusInvalid},
       {"mov a b", 1, {""}, StatusInvalid},
@@ -71,11 +72,12 @@ TEST(SplitOperands, SplitsAtCommasAndRefusesEmptyOperandsAndInnerSpaces) {
   const auto parser = TMq71R04_ASMParserObject::Bare(sink);
   for (const SplitCase& c : cases) {
     OperandList list;
-    EXPECT_EQ(parser.SplitOperands(c.statement, list), c.result) << '"' << c.statement << '"';
+    EXPECT_EQ(parser.SplitArgumentList(c.statement, list, DataSegmentList, "3", "f.asm"),
+              c.result)
+        << '"' << c.statement << '"';
     EXPECT_EQ(list.Items, c.items) << '"' << c.statement << '"';
     EXPECT_EQ(list.Status, c.status) << '"' << c.statement << '"';
   }
-  EXPECT_EQ(sink.Captured(), "");
 }
 
 TEST(SplitArgumentList, SplitsLikeOperandsAndMarksAMissingList) {
@@ -100,6 +102,53 @@ TEST(SplitArgumentList, SplitsLikeOperandsAndMarksAMissingList) {
     }
   }
   EXPECT_EQ(sink.Captured(), "");
+}
+
+// A literal version of the split: labels removed one after another, the command cut off at the
+// first blank, then one piece after another, each time trimming what is left.
+SplitCase LiteralSplitArgumentList(std::string text) {
+  const auto trim = [](const std::string& t) { return std::string(TrimmedView(t)); };
+  for (size_t colon = text.find(':'); colon != std::string::npos; colon = text.find(':')) {
+    text = trim(text.substr(colon + 1));
+  }
+  const size_t blank = text.find_first_of(" \t");
+  std::string rest = blank == std::string::npos ? "" : trim(text.substr(blank));
+  if (rest.empty()) return {text, 0, {""}, StatusNoArguments};
+  SplitCase result{text, 0, {}, StatusOk};
+  const auto malformed = [&result]() {
+    if (result.items.empty()) result.items.emplace_back();
+    result.result = 1;
+    result.status = StatusInvalid;
+    return result;
+  };
+  for (size_t comma = rest.find(','); comma != std::string::npos; comma = rest.find(',')) {
+    const std::string piece = trim(rest.substr(0, comma));
+    rest = trim(rest.substr(comma + 1));
+    if (piece.empty() || piece.find(' ') != std::string::npos) return malformed();
+    result.items.push_back(piece);
+  }
+  if (rest.empty() || rest.find(' ') != std::string::npos) return malformed();
+  result.items.push_back(rest);
+  return result;
+}
+
+TEST(SplitArgumentList, AgreesWithTheLiteralSplitOnRandomStatements) {
+  const std::string alphabet = std::string("ab :,\t\x01", 7);
+  std::mt19937 random(5204);
+  OutputSink sink;
+  const auto parser = TMq71R04_ASMParserObject::Bare(sink);
+  for (int trial = 0; trial < 30000; ++trial) {
+    std::string statement = "m ";
+    const size_t length = random() % 12;
+    for (size_t i = 0; i < length; ++i) statement += alphabet[random() % alphabet.size()];
+    const SplitCase expected = LiteralSplitArgumentList(statement);
+    OperandList list;
+    ASSERT_EQ(parser.SplitArgumentList(statement, list, DataSegmentList, "3", "f.asm"),
+              expected.result)
+        << '"' << statement << '"';
+    ASSERT_EQ(list.Items, expected.items) << '"' << statement << '"';
+    ASSERT_EQ(list.Status, expected.status) << '"' << statement << '"';
+  }
 }
 
 TEST(SplitArgumentList, PrintsTheMessageOfItsKindForAMalformedList) {
@@ -150,7 +199,7 @@ TEST(OperandSyntax, HugeStatementsAreSplitInOneSweep) {
   const auto parser = TMq71R04_ASMParserObject::Bare(sink);
   EXPECT_EQ(parser.ExtractCommand(statement), "mov");
   OperandList list;
-  EXPECT_EQ(parser.SplitOperands(statement, list), 0);
+  EXPECT_EQ(parser.SplitArgumentList(statement, list, MacroArgumentList, "3", "f.asm"), 0);
   ASSERT_EQ(list.Items.size(), 200001u);
   EXPECT_EQ(list.Items.back(), "z");
 }
@@ -163,7 +212,7 @@ TEST(OperandSyntax, BinaryBytesAreOrdinaryCharacters) {
   OutputSink sink;
   const auto parser = TMq71R04_ASMParserObject::Bare(sink);
   OperandList list;
-  EXPECT_EQ(parser.SplitOperands(statement, list), 0);
+  EXPECT_EQ(parser.SplitArgumentList(statement, list, MacroArgumentList, "3", "f.asm"), 0);
   // Trimming drops the NUL and the code 1 at the ends of the pieces; 127 and above stay.
   EXPECT_EQ(list.Items, (Texts{"\x7f\xff", "b\x80"}));
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <random>
 
 #include "passes/Passtestsupport.h"
@@ -143,8 +144,8 @@ TEST(CheckLabels, EachOfTheTwentySevenDelimitersIsRefused) {
   }
 }
 
-// The pass as the rule is written: delete empty rows one at a time, then examine rows, deleting
-// each joined row and examining the joined one again. The one-sweep pass must agree with it.
+// A literal version: delete empty rows one at a time, then examine rows, deleting each joined row
+// and examining the joined one again. The one-walk pass must agree with it.
 struct LiteralResult {
   std::vector<TWorkTableObject::Row> rows;
   std::string messages;
@@ -190,7 +191,7 @@ LiteralResult LiteralCheckLabels(TWorkTableObject table) {
   return {table.Rows(), out.Captured()};
 }
 
-TEST(CheckLabels, OneSweepAgreesWithRowByRowRuleOnRandomTables) {
+TEST(CheckLabels, OneWalkAgreesWithTheLiteralVersionOnRandomTables) {
   const std::vector<std::string> pieces = {
       "", "a:", " b : ", "nop", "x-y:", ":", "  ", "c:d:", "z"};
   std::mt19937 random(12345);
@@ -209,6 +210,28 @@ TEST(CheckLabels, OneSweepAgreesWithRowByRowRuleOnRandomTables) {
     ASSERT_EQ(job.WorkTable->Rows(), expected.rows) << "trial " << trial;
     ASSERT_EQ(job.Out.Captured(), expected.messages) << "trial " << trial;
   }
+}
+
+// The labels of a run collect in one text: the run's length costs no more than its size.
+TEST(CheckLabels, ALongRunOfLabelLinesIsJoinedInLinearTime) {
+  const int runLength = 200000;
+  const auto started = std::chrono::steady_clock::now();
+  TMq71R04CompilerObject job;
+  std::vector<std::string> texts;
+  std::string expected;
+  // Each line is trimmed at its end once joined; its blank in front stays inside the text.
+  for (int i = 0; i < runLength; ++i) {
+    texts.push_back(" l" + std::to_string(i) + ": ");
+    expected += (i == 0 ? "l" : " l") + std::to_string(i) + ":";
+  }
+  texts.push_back("nop");
+  expected += "nop";
+  AddTexts(job, texts);
+  EXPECT_EQ(job.CheckLabels(), 0);
+  ASSERT_EQ(job.WorkTable->RowCount(), 1);
+  EXPECT_TRUE(job.WorkTable->Cell(0, ColText) == expected);  // too long to print
+  EXPECT_EQ(job.WorkTable->Cell(0, ColLine), std::to_string(runLength));
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
 }
 
 }  // namespace

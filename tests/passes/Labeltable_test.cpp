@@ -20,7 +20,7 @@ TEST(LabelTable, DeclarationsInRowAndWrittenOrder) {
 }
 
 TEST(LabelTable, ExactTestAndCaseBlindLookUpFindFirstEntries) {
-  TLabelTable labels;
+  LabelTable labels;
   labels.Append("Loop", "0000000001", 1);
   labels.Append("loop", "0000000010", 2);
   labels.Append("Loop", "0000000011", 3);
@@ -35,7 +35,7 @@ TEST(LabelTable, ExactTestAndCaseBlindLookUpFindFirstEntries) {
 }
 
 TEST(LabelTable, CaseFoldingTouchesLettersOnly) {
-  TLabelTable labels;
+  LabelTable labels;
   labels.Append("\xC4x", "0", 0);
   labels.Append("[a]", "1", 1);
   EXPECT_EQ(labels.FindIgnoringCase("\xE4X"), -1);
@@ -45,7 +45,7 @@ TEST(LabelTable, CaseFoldingTouchesLettersOnly) {
 }
 
 TEST(LabelTable, NameEndsAtFirstEqualsSign) {
-  TLabelTable labels;
+  LabelTable labels;
   labels.Append("a=b", "0000000111", 7);
   EXPECT_EQ(labels.Name(0), "a");
   EXPECT_EQ(labels.Value(0), "b=0000000111");
@@ -54,7 +54,7 @@ TEST(LabelTable, NameEndsAtFirstEqualsSign) {
 }
 
 TEST(LabelTable, FirstIgnoringCaseIsTheAddressLookUpOfTheEntrysName) {
-  TLabelTable labels;
+  LabelTable labels;
   const char* names[] = {"Loop", "x", "LOOP", "loop", "X", "Loop", "y=1", "Y"};
   for (int i = 0; i < 8; ++i) labels.Append(names[i], "b", i);
   const int expected[] = {0, 1, 0, 0, 1, 0, 6, 6};
@@ -79,7 +79,7 @@ TEST(LabelTable, RepeatedNameIsNoticedByExactComparison) {
       {{"a", "a="}, true},
   };
   for (const Case& c : cases) {
-    TLabelTable labels;
+    LabelTable labels;
     for (const std::string& name : c.names) labels.Append(name, "b", 0);
     EXPECT_EQ(labels.HasRepeatedName(), c.repeated) << testing::PrintToString(c.names);
   }
@@ -87,7 +87,7 @@ TEST(LabelTable, RepeatedNameIsNoticedByExactComparison) {
 
 TEST(LabelTable, ManyEntriesKeepTheFirstOfEachNameWithOrWithoutReserving) {
   for (const bool reserve : {false, true}) {
-    TLabelTable labels;
+    LabelTable labels;
     if (reserve) labels.Reserve(3000);
     for (int i = 0; i < 3000; ++i) {
       // Every name twice, the second time in capitals: "l7", then "L7" 1500 entries later.
@@ -114,7 +114,7 @@ TEST(LabelTable, ManyEntriesKeepTheFirstOfEachNameWithOrWithoutReserving) {
 }
 
 TEST(LabelTable, EmptyTableFindsNothing) {
-  const TLabelTable labels;
+  const LabelTable labels;
   EXPECT_EQ(labels.FindExact(""), -1);
   EXPECT_EQ(labels.FindIgnoringCase("a"), -1);
 }

@@ -16,12 +16,6 @@ TWorkTableObject TableWithLabels(const std::vector<std::string>& labels) {
   return table;
 }
 
-TLabelTable LabelTableOf(const std::vector<LabelDeclaration>& declarations) {
-  TLabelTable labels;
-  for (const LabelDeclaration& d : declarations) labels.Append(d.Name, "bits", d.Row);
-  return labels;
-}
-
 struct Outcome {
   std::vector<std::string> labels;
   std::string messages;
@@ -32,8 +26,7 @@ Outcome RunStage(const std::vector<std::string>& labelColumn) {
   TWorkTableObject table = TableWithLabels(labelColumn);
   OutputSink out;
   const std::vector<LabelDeclaration> declarations = CollectLabelDeclarations(table);
-  const bool reported =
-      RemoveMultipleDeclarations(table, declarations, LabelTableOf(declarations), out);
+  const bool reported = RemoveMultipleDeclarations(table, declarations, out);
   return {ColumnOf(table, ColLabels), out.Captured(), reported};
 }
 
@@ -41,8 +34,8 @@ bool Carries(const std::string& labels, const std::string& name) {
   return labels.rfind(name + ":", 0) == 0 || labels.find(":" + name + ":") != std::string::npos;
 }
 
-// The stage as the rule is written, on the texts themselves: for every entry, search the first
-// carrier from row 0, then edit every later carrier.
+// A literal version on the texts themselves: for every entry, search the first carrier from
+// row 0, then edit every later carrier.
 Outcome LiteralStage(std::vector<std::string> labels) {
   std::vector<std::string> entryNames;
   for (const std::string& row : labels) {
@@ -73,7 +66,7 @@ Outcome LiteralStage(std::vector<std::string> labels) {
   return {labels, out.Captured(), reported};
 }
 
-TEST(MultipleDeclarations, AgreesWithTextRuleOnRandomTables) {
+TEST(MultipleDeclarations, AgreesWithTheLiteralVersionOnRandomTables) {
   const std::vector<std::string> names = {"a", "b", "A", "", "a=b", "ab"};
   std::mt19937 random(2024);
   for (int trial = 0; trial < 3000; ++trial) {

@@ -273,7 +273,7 @@ void ReferenceWalk(TMq71R04CompilerObject& job) {
     job.Defines->Substitute(text);
     table.SetItem(r, ColText, text);
     const TMq71R04_ASMParserObject parser = TMq71R04_ASMParserObject::Bare(job.Out);
-    const std::string command = parser.ExtractCommand(text);
+    const std::string command(parser.ExtractCommand(text));
     const size_t colon = text.rfind(':');
     const std::string labels = colon == std::string::npos ? "" : text.substr(0, colon + 1);
     for (size_t k = 0; k < job.Macros->size(); ++k) {
@@ -433,7 +433,7 @@ TEST(CommandFirstByte, IsTheFirstByteOfTheCommandWord) {
   for (int round = 0; round < 20000; ++round) {
     std::string text(random() % 9, ' ');
     for (char& c : text) c = alphabet[random() % sizeof alphabet];
-    const std::string_view command = parser.ExtractCommandView(text);
+    const std::string_view command = parser.ExtractCommand(text);
     const int expected = command.empty() ? -1 : static_cast<unsigned char>(command[0]);
     ASSERT_EQ(CommandFirstByte(text), expected) << "text \"" << text << "\"";
   }

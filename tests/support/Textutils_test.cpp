@@ -33,6 +33,30 @@ TEST(TrimmedView, RemovesCodesUpTo32FromBothEndsWithoutCopying) {
   }
 }
 
+TEST(SplitAtLastColon, LabelsRunUpToTheLastColon) {
+  struct Case {
+    std::string text;
+    std::string labels;
+    std::string statement;
+  };
+  const Case cases[] = {
+      {"", "", ""},
+      {"nop", "", "nop"},
+      {" mov a, b ", "", " mov a, b "},
+      {"a:", "a:", ""},
+      {"a: nop", "a:", " nop"},
+      {" a : b: mov a, b ", " a : b:", " mov a, b "},
+      {"mov a, b:c", "mov a, b:", "c"},
+      {":", ":", ""},
+      {"x::", "x::", ""},
+  };
+  for (const Case& c : cases) {
+    const LabelsAndStatement split = SplitAtLastColon(c.text);
+    EXPECT_EQ(split.Labels, c.labels) << c.text;
+    EXPECT_EQ(split.Statement, c.statement) << c.text;
+  }
+}
+
 TEST(HexDigits, WritesCapitalsPaddedToTheWidth) {
   EXPECT_EQ(HexDigits(0x3fe, 1), "3FE");
   EXPECT_EQ(HexDigits(0xab, 4), "00AB");

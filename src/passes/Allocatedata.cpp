@@ -139,7 +139,7 @@ class DataAllocation {
     for (size_t value = directive.FirstValue; value < end; value += perRow) {
       const std::string_view text = value == directive.FirstValue ? firstText_ : keyword;
       const std::string_view second = directive.Bytes ? Value(value + 1) : std::string_view();
-      table_.AppendRow().Assign({file, line, text, Value(value), second, {}, {}, {}});
+      table_.AddRow(file, line, text, Value(value), second, {}, {}, {});
     }
   }
 

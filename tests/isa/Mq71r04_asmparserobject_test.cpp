@@ -330,11 +330,11 @@ TEST(ParseStatement, RecognisesCommandsAndCountsOperands) {
     TWorkTableObject table;
     table.AddRow("f.asm", "4", c.text, "$", "$", "$", "", "$");
     EXPECT_EQ(parser.ParseStatement(0, table), c.result) << '"' << c.text << '"';
-    EXPECT_EQ(table.GetItem(0, ColText), c.text);
-    EXPECT_EQ(table.GetItem(0, ColCommand), c.command) << '"' << c.text << '"';
-    EXPECT_EQ(table.GetItem(0, ColOperand1), c.operand1) << '"' << c.text << '"';
-    EXPECT_EQ(table.GetItem(0, ColOperand2), c.operand2) << '"' << c.text << '"';
-    EXPECT_EQ(table.GetItem(0, ColCode), c.code) << '"' << c.text << '"';
+    EXPECT_EQ(table.Cell(0, ColText), c.text);
+    EXPECT_EQ(table.Cell(0, ColCommand), c.command) << '"' << c.text << '"';
+    EXPECT_EQ(table.Cell(0, ColOperand1), c.operand1) << '"' << c.text << '"';
+    EXPECT_EQ(table.Cell(0, ColOperand2), c.operand2) << '"' << c.text << '"';
+    EXPECT_EQ(table.Cell(0, ColCode), c.code) << '"' << c.text << '"';
     EXPECT_EQ(sink.Captured(), c.output) << '"' << c.text << '"';
   }
 }

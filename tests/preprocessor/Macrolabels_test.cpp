@@ -29,7 +29,7 @@ class MacroLabelsTest : public ::testing::Test {
   }
   static Lines Texts(const TWorkTableObject& table) {
     Lines texts;
-    for (int r = 0; r < table.RowCount(); ++r) texts.push_back(table.GetItem(r, ColText));
+    for (int r = 0; r < table.RowCount(); ++r) texts.emplace_back(table.Cell(r, ColText));
     return texts;
   }
   const std::string& Printed() const { return job_.Out.Captured(); }
@@ -53,18 +53,18 @@ TEST_F(MacroLabelsTest, EveryJumpAndLabelAddressCommandIsCovered) {
     const bool labelAddress = command[0] == 'l';
     auto macro = Body({"t: nop", command + (labelAddress ? " a0, t" : " t")});
     macro->MakeLabelsUnique();
-    const std::string declaration = macro->GetItem(0, ColText);
+    const std::string declaration(macro->Cell(0, ColText));
     const std::string newName = declaration.substr(0, declaration.find(':'));
     EXPECT_NE(newName, "t");
     std::string expected = command;
     expected += labelAddress ? " a0, " : " ";
     expected += newName;
-    EXPECT_EQ(macro->GetItem(1, ColText), expected) << command;
+    EXPECT_EQ(macro->Cell(1, ColText), expected) << command;
   }
   auto upper = Body({"t: nop", "JMP t", "jmpx t", "jmp"});
   upper->MakeLabelsUnique();
-  EXPECT_NE(upper->GetItem(0, ColText), "t: nop");
-  EXPECT_EQ(Texts(*upper), (Lines{upper->GetItem(0, ColText), "JMP t", "jmpx t", "jmp"}));
+  EXPECT_NE(upper->Cell(0, ColText), "t: nop");
+  EXPECT_EQ(Texts(*upper), (Lines{std::string(upper->Cell(0, ColText)), "JMP t", "jmpx t", "jmp"}));
 }
 
 TEST_F(MacroLabelsTest, RenamingReplacesTheOperandNotAnEarlierOccurrence) {
@@ -91,7 +91,7 @@ TEST_F(MacroLabelsTest, NumbersAndLabelsWithBlanksAreReportedAndKept) {
     TMacrosObject macro(job);
     macro.AddRow("lib.inc", "4", label + ": nop", "#", "#", "#", "#", "#");
     EXPECT_EQ(macro.MakeLabelsUnique(), 1) << label;
-    EXPECT_EQ(macro.GetItem(0, ColText), label + ": nop");
+    EXPECT_EQ(macro.Cell(0, ColText), label + ": nop");
     EXPECT_EQ(
         job.Out.Captured(),
         "[preprocessor error] lib.inc(4): Macros contain invalid label \"" + label + "\".\r\n");
@@ -107,7 +107,7 @@ TEST_F(MacroLabelsTest, TextsOutsideTheNumberRulesAreRenamed) {
     TMacrosObject macro(job);
     macro.AddRow("lib.inc", "4", label + ": nop", "#", "#", "#", "#", "#");
     EXPECT_EQ(macro.MakeLabelsUnique(), 0) << label;
-    EXPECT_EQ(macro.GetItem(0, ColText), kFirst + ": nop") << label;
+    EXPECT_EQ(macro.Cell(0, ColText), kFirst + ": nop") << label;
   }
 }
 
@@ -148,7 +148,7 @@ TEST_F(MacroLabelsTest, EachDefinitionReseedsWithTheTickCount) {
   tick = 0;
   auto second = Body({"l: nop"});
   second->MakeLabelsUnique();
-  EXPECT_EQ(second->GetItem(0, ColText), "130346: nop");
+  EXPECT_EQ(second->Cell(0, ColText), "130346: nop");
 }
 
 TEST_F(MacroLabelsTest, RenewedCopyCarriesFreshNamesWhereTheDefinitionHasItsOwn) {
@@ -167,10 +167,10 @@ TEST_F(MacroLabelsTest, RenewedCopyCarriesFreshNamesWhereTheDefinitionHasItsOwn)
   TMacrosObject again(job_);
   again.Assign(call);
   again.RenewGeneratedLabels();
-  EXPECT_EQ(again.GetItem(1, ColText).find(kThird), std::string::npos);
-  EXPECT_EQ(again.GetItem(1, ColText).substr(0, 4), "jnz ");
-  EXPECT_EQ(again.GetItem(0, ColText).substr(0, again.GetItem(0, ColText).find(':')),
-            again.GetItem(1, ColText).substr(4));
+  EXPECT_EQ(again.Cell(1, ColText).find(kThird), std::string::npos);
+  EXPECT_EQ(again.Cell(1, ColText).substr(0, 4), "jnz ");
+  EXPECT_EQ(again.Cell(0, ColText).substr(0, again.Cell(0, ColText).find(':')),
+            again.Cell(1, ColText).substr(4));
 }
 
 TEST_F(MacroLabelsTest, BodiesWithManyLabelsStayFast) {
@@ -183,10 +183,10 @@ TEST_F(MacroLabelsTest, BodiesWithManyLabelsStayFast) {
   }
   auto macro = Body(texts);
   EXPECT_EQ(macro->MakeLabelsUnique(), 0);
-  const std::string& declared = macro->GetItem(39998, ColText);
+  const std::string declared(macro->Cell(39998, ColText));
   std::string expected = "jnz ";
   expected.append(declared, 0, declared.find(':'));
-  EXPECT_EQ(macro->GetItem(39999, ColText), expected);
+  EXPECT_EQ(macro->Cell(39999, ColText), expected);
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ class PreprocessTest : public ::testing::Test {
   std::vector<std::string> Column(int column) const {
     std::vector<std::string> cells;
     for (int r = 0; r < job_.WorkTable->RowCount(); ++r) {
-      cells.push_back(job_.WorkTable->GetItem(r, column));
+      cells.emplace_back(job_.WorkTable->Cell(r, column));
     }
     return cells;
   }
@@ -184,13 +184,12 @@ TEST_F(PreprocessTest, InnerCallsAndDefinesInBodiesWaitForTheNextFile) {
   Write("b.asm", "nop\n");
   EXPECT_EQ(Run({"a.asm"}), 0);
   EXPECT_EQ(Texts(), (TextList{"", "inner", "movl a1,  9 "}));
-  job_.WorkTable->Clear();
   TMq71R04CompilerObject two;
   two.SourceFiles->assign({"a.asm", "b.asm"});
   EXPECT_EQ(two.Preprocess(), 0);
   std::vector<std::string> texts;
   for (int r = 0; r < two.WorkTable->RowCount(); ++r) {
-    texts.push_back(two.WorkTable->GetItem(r, ColText));
+    texts.emplace_back(two.WorkTable->Cell(r, ColText));
   }
   // The second walk expands the inner call; its rows wait for a walk that never comes.
   EXPECT_EQ(texts, (TextList{"", "movl a0, K", "movl a1,  9 ", "nop"}));
@@ -227,18 +226,51 @@ TEST_F(PreprocessTest, MacroDeclaringALabelCanBeCalledAgainAcrossFiles) {
 
 TEST_F(PreprocessTest, NulBytesAndLongLinesInIncludedFiles) {
   const std::string nul(1, '\0');
-  Write("inc.h", "a" + nul + "b\n.macro m" + nul + "y x\n" + std::string(200000, 'y') +
+  Write("inc.h", "a" + nul + "b\n.macro my x\n" + std::string(200000, 'y') +
                      "\n.endmacro\n.macro n" + nul + " x\n.endmacro\n");
   Write("m.asm", "#include \"inc.h\"\n");
   EXPECT_EQ(Run({"m.asm"}), 0);
   ASSERT_EQ(job_.WorkTable->RowCount(), 1);
   EXPECT_EQ(Texts()[0], "a" + nul + "b");
   ASSERT_EQ(job_.Macros->size(), 1u);
-  EXPECT_EQ(job_.Macros->front()->Name, "m" + nul + "y");
-  EXPECT_EQ(job_.Macros->front()->GetItem(0, ColText).size(), 200000u);
+  EXPECT_EQ(job_.Macros->front()->Cell(0, ColText).size(), 200000u);
   // A NUL is no blank for the tokenizer: it is a parameter of its own, and x follows it.
   EXPECT_EQ(Printed(),
             "[preprocessor error] inc.h(5): Invalid macros arguments list \"" + nul + " x\".\r\n");
+}
+
+// A macro named with '/' or a NUL byte would have its dump written elsewhere or nowhere: the
+// dump counts as one that cannot be created, which a quoted include reports like a reading
+// error, skipping the rest of the file, and which ends the run in a library include.
+TEST_F(PreprocessTest, DefinitionDumpNamedOutsideTheDirectoryCannotBeCreated) {
+  const std::string nul(1, '\0');
+  // The message is the error's text, which ends at a NUL byte.
+  const std::pair<std::string, std::string> names[] = {
+      {"a/b", "inc.h_a/b.txt"}, {"../up", "inc.h_../up.txt"}, {"m" + nul + "y", "inc.h_m"}};
+  for (const auto& [name, shown] : names) {
+    TemporaryDirectory directory;
+    CurrentDirectoryScope scope(directory.Path());
+    std::filesystem::create_directory(directory.Path() / "inc.h_a");
+    WriteFile(directory.Path() / "inc.h", "nop\n.macro " + name + " x\nhalt\n.endmacro\nrst\n");
+    WriteFile(directory.Path() / "lib" / "inc.h", "nop\n.macro " + name + "\nhalt\n.endmacro\n");
+    WriteFile(directory.Path() / "m.asm", "#include \"inc.h\"\nwait\n");
+    TMq71R04CompilerObject job;
+    job.SourceFiles->assign({"m.asm"});
+    EXPECT_EQ(job.Preprocess(), 1) << name;
+    EXPECT_EQ(job.Out.Captured(),
+              "[preprocessor error] m.asm(0): Cannot create file " + shown + "\r\n")
+        << name;
+    EXPECT_EQ(job.Macros->size(), 0u) << name;
+    EXPECT_EQ(job.WorkTable->RowCount(), 2) << name;  // nop, then wait; rst is skipped
+    EXPECT_FALSE(std::filesystem::exists(directory.Path() / "inc.h_a" / "b.txt")) << name;
+    EXPECT_FALSE(std::filesystem::exists(directory.Path() / ".." / "inc.h_../up.txt")) << name;
+
+    TMq71R04CompilerObject library;
+    library.LibraryDirs->assign({(directory.Path() / "lib").string()});
+    WriteFile(directory.Path() / "l.asm", "#include <inc.h>\n");
+    library.SourceFiles->assign({"l.asm"});
+    EXPECT_THROW(library.Preprocess(), TranslatorError) << name;
+  }
 }
 
 }  // namespace

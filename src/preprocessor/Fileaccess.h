@@ -1,0 +1,23 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "support/Filesystem.h"
+
+class TMq71R04CompilerObject;
+
+// Every file the preprocessor reads or writes goes through these three functions.
+
+// The whole content of a source or include file, and what makes it that file; false when the
+// name leads to no file that can be read (a directory included).
+bool ReadInputFile(TMq71R04CompilerObject& job, std::string_view name, std::string& bytes,
+                   FileIdentity& identity);
+
+// Writes a dump file whole, replacing an earlier one. Throws TranslatorError
+// "Cannot create file <name>" or "Cannot write file <name>".
+void WriteDumpFile(TMq71R04CompilerObject& job, std::string_view name, std::string_view text);
+
+// What makes the file a name leads to that file; none when it leads to no file.
+std::optional<FileIdentity> IdentifyFile(TMq71R04CompilerObject& job, std::string_view name);

@@ -2,12 +2,14 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all build run test clean
+.PHONY: all build configure run test clean
 
 all: build
 
-build:
+configure:
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release
+
+build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 # The example is assembled in a copy, so the checkout stays clean.
@@ -15,7 +17,8 @@ EXAMPLE_DIR = $(BUILD_DIR)/example
 EXAMPLE_OPTIONS = -rd=$(EXAMPLE_DIR) -sl=blink.asm -ip=$(EXAMPLE_DIR)/lib -of=blink.bin \
 	-lf=blink.lst -oi -cs=checksum -mh=fault -is=2048
 
-run: build
+run: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target mq71asm
 	rm -rf $(EXAMPLE_DIR) && cp -r examples $(EXAMPLE_DIR)
 	./$(BUILD_DIR)/mq71asm $(EXAMPLE_OPTIONS)
 	@echo "Image and listing: $(EXAMPLE_DIR)/blink.bin $(EXAMPLE_DIR)/blink.lst"

@@ -1,7 +1,6 @@
 #include "cmdline/Commandlineparserclass.h"
 
 #include <filesystem>
-#include <system_error>
 
 #include "cmdline/Optiontable.h"
 #include "driver/Compilerobject.h"
@@ -55,18 +54,16 @@ fs::path ResolveAgainst(const fs::path& base, const std::string& entry) {
   return base / path;
 }
 
-// Note [library dirs]: angle includes are read after the change to the root directory, so a
-// relative library directory is resolved against the start directory when it is checked and
-// the list keeps the resolved path; that way includes come from the directory that was checked.
-// Messages quote the entry as it was given.
+// Note [library dirs]: angle includes are read after the root directory has become the base of
+// relative names, so a relative library directory is resolved against the start directory when
+// it is checked and the list keeps the resolved path; that way includes come from the directory
+// that was checked. Messages quote the entry as it was given.
 bool CheckLibraryDirs(Job& job) {
-  std::error_code ignored;
-  const fs::path start = fs::current_path(ignored);
+  const fs::path start = job.Files.Files().BaseDirectory();
   bool allFound = true;
   for (std::string& entry : *job.LibraryDirs) {
     const fs::path resolved = ResolveAgainst(start, entry);
-    std::error_code error;
-    if (fs::is_directory(resolved, error)) {
+    if (job.Files.Files().IsDirectory(resolved.string())) {
       entry = resolved.string();
     } else {
       allFound = Fail(job, FormatMessage(kInvalidLibraryDir, {entry}));
@@ -75,21 +72,19 @@ bool CheckLibraryDirs(Job& job) {
   return allFound;
 }
 
-// An empty RootDir (no "-rd" given) cannot be made current either.
+// The root directory becomes the base of relative names. An empty RootDir (no "-rd" given)
+// cannot be entered either.
 bool EnterRootDir(Job& job) {
-  std::error_code error;
-  fs::current_path(fs::path(job.RootDir), error);
-  if (!error) return true;
+  if (job.Files.Files().EnterDirectory(job.RootDir)) return true;
   return Fail(job, FormatMessage(kInvalidRootDir, {job.RootDir}));
 }
 
-// Relative names are taken from the root directory, which is current by now; only a regular
-// file counts, so a directory of that name is reported like a missing file.
+// Relative names are taken from the root directory by now; only a regular file counts, so a
+// directory of that name is reported like a missing file.
 bool CheckSourceFiles(Job& job) {
   bool allFound = true;
   for (const std::string& entry : *job.SourceFiles) {
-    std::error_code error;
-    if (!fs::is_regular_file(fs::path(entry), error)) {
+    if (!job.Files.Files().IsRegularFile(entry)) {
       allFound = Fail(job, FormatMessage(kInvalidSourceFile, {entry}));
     }
   }

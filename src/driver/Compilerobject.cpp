@@ -1,10 +1,14 @@
 #include "driver/Compilerobject.h"
 
+#include "support/Diskfilesystem.h"
 #include "support/Tickcounter.h"
 #include "preprocessor/Macrosobject.h"
 
 TMq71R04CompilerObject::TMq71R04CompilerObject(std::FILE* target)
-    : Out(target), TickCounter(MonotonicTickCount) {
+    : Out(target),
+      Files(std::make_unique<DiskFileSystem>()),
+      TickCounter(MonotonicTickCount),
+      MacroLabelSeed([this] { return TickCounter(); }) {
   Defines = std::make_unique<DefineList>();
   LibraryDirs = std::make_unique<std::vector<std::string>>();
   SourceFiles = std::make_unique<std::vector<std::string>>();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/Outputsink.h"
+#include "support/Runfiles.h"
 #include "preprocessor/Definelist.h"
 #include "preprocessor/Labelnamegenerator.h"
 #include "worktable/Worktableobject.h"
@@ -57,8 +58,16 @@ class TMq71R04CompilerObject {
 
   // Where every message of the run goes.
   OutputSink Out;
+  // Every file the run reads or writes.
+  RunFiles Files;
   // The millisecond tick counter; replaceable so that tests get repeatable values.
   std::function<uint32_t()> TickCounter;
+  // The seed of the names of each macro definition's labels: the tick counter, unless a run
+  // that must be reproducible asks for fixed seeds.
+  std::function<uint32_t()> MacroLabelSeed;
+  // The directory that relative image and listing names are taken from, as an absolute path;
+  // empty: the root directory, joined with the name even when that is absolute.
+  std::string OutputDirectory;
   // Names for labels declared in macro bodies; its state and memory last for the whole run.
   LabelNameGenerator LabelNames;
 };

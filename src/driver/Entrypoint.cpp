@@ -9,6 +9,8 @@
 
 namespace {
 
+constexpr char kStandardOutputFailed[] = "Cannot write standard output";
+
 // Six significant digits laid out in fixed notation: the scientific form gives the rounded
 // digits and the exponent, which places the decimal point.
 std::string FixedSixDigits(double value) {
@@ -42,20 +44,20 @@ std::string FormatSeconds(uint32_t elapsedMs) {
 
 int RunTranslator(int argc, const char* const argv[], std::FILE* out, std::FILE* err) {
   std::unique_ptr<TMq71R04CompilerObject> job;
-  std::unique_ptr<TCommandLineParser> parser;
+  int status = 1;
   try {
     job = std::make_unique<TMq71R04CompilerObject>(out);
-    parser = std::make_unique<TCommandLineParser>();
-    if (parser->Parse(argc, argv, *job) != 0) return 0;
-    const uint32_t start = job->TickCounter();
-    if (job->Compile() == 0) {
-      const uint32_t elapsed = job->TickCounter() - start;
-      if (job->PrintTime) {
-        job->Out.WriteLine("Translating time : " + FormatSeconds(elapsed) + " sec.");
+    TCommandLineParser parser;
+    if (parser.Parse(argc, argv, *job) == 0) {
+      const uint32_t start = job->TickCounter();
+      if (job->Compile() == 0) {
+        const uint32_t elapsed = job->TickCounter() - start;
+        if (job->PrintTime) {
+          job->Out.WriteLine("Translating time : " + FormatSeconds(elapsed) + " sec.");
+        }
+        status = 0;
       }
     }
-    parser.reset();
-    job.reset();
   } catch (const std::exception& error) {
     if (job) job->Out.Flush();
     std::fprintf(err, "%s\n", error.what());
@@ -63,7 +65,15 @@ int RunTranslator(int argc, const char* const argv[], std::FILE* out, std::FILE*
     if (job) job->Out.Flush();
     std::fprintf(err, "\n");
   }
+  if (job) {
+    job->Out.Flush();
+    if (job->Out.WriteFailed()) {
+      std::fprintf(err, "%s\n", kStandardOutputFailed);
+      status = 1;
+    }
+  }
+  job.reset();
   std::fflush(out);
   std::fflush(err);
-  return 0;
+  return status;
 }

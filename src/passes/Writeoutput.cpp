@@ -1,13 +1,13 @@
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "driver/Compilerobject.h"
 #include "passes/Programimage.h"
-#include "passes/Replacementfile.h"
 #include "support/Textutils.h"
+#include "support/Translatorerror.h"
 
 // The output stage: the image file, the size and checksum report ("-oi") and the listing ("-lf").
 // It runs only after every pass succeeded.
@@ -23,15 +23,14 @@ constexpr std::string_view kDataKeywords[] = {"DATA_WORD_ALLOCATION", "DATA_BYTE
 constexpr size_t kFillChunkWords = 8192;
 constexpr size_t kListingBlockSize = 1 << 14;
 
-// Output files go into the root project directory, which is current by now. Forming the path from
-// the current directory (rather than from the root option's text again) keeps a relative root from
-// being applied twice.
-std::string RootFilePath(const std::string& name) {
-  return std::filesystem::current_path().string() + "/" + name;
+// Output files go into the root project directory, named by its absolute path (rather than the
+// root option's text again, which may be relative), or into the job's output directory.
+std::string OutputPath(TMq71R04CompilerObject& job, const std::string& name) {
+  if (job.OutputDirectory.empty()) return job.Files.Files().BaseDirectory() + "/" + name;
+  return name.starts_with('/') ? name : job.OutputDirectory + "/" + name;
 }
 
-void WriteImageFile(const ProgramImage& image, const std::string& path) {
-  TReplacementFile file(path);
+void WriteImage(OutputFile& file, const ProgramImage& image) {
   file.Write(image.Head);
   if (image.FillWordCount > 0) {
     // The chunk is no longer than the fill it writes: most limits ask for a few words only.
@@ -48,7 +47,7 @@ void WriteImageFile(const ProgramImage& image, const std::string& path) {
       left -= words;
     }
   }
-  file.Commit();
+  file.Finish();
 }
 
 int CountDataRows(const TWorkTableObject& table) {
@@ -91,8 +90,7 @@ void AppendListingLine(std::string& block, const TWorkTableObject::Row& row) {
   block.append(row.Line()).append("\r\n");
 }
 
-void WriteListing(const TWorkTableObject& table, const std::string& path) {
-  TReplacementFile file(path);
+void WriteListing(OutputFile& file, const TWorkTableObject& table) {
   std::string block;
   block.reserve(kListingBlockSize);
   for (const TWorkTableObject::Row& row : table.Rows()) {
@@ -103,15 +101,39 @@ void WriteListing(const TWorkTableObject& table, const std::string& path) {
     }
   }
   file.Write(block);
-  file.Commit();
+  file.Finish();
+}
+
+// The image and the listing replace their files only together, once both are complete, and
+// neither may replace an input of the run or the other.
+void CheckOutputPaths(RunFiles& files, const std::string& imagePath,
+                      const std::string& listingPath) {
+  files.RefuseInput(imagePath);
+  if (listingPath.empty()) return;
+  files.RefuseInput(listingPath);
+  const auto image = files.Files().Identify(imagePath);
+  if (listingPath == imagePath || (image && image == files.Files().Identify(listingPath))) {
+    throw TranslatorError("Cannot create file " + listingPath +
+                          ": the image and the listing are the same file");
+  }
 }
 
 }  // namespace
 
 int TMq71R04CompilerObject::WriteOutput() {
+  const std::string imagePath = OutputPath(*this, OutputFileName);
+  const std::string listingPath = ListFileName.empty() ? "" : OutputPath(*this, ListFileName);
+  CheckOutputPaths(Files, imagePath, listingPath);
   const ProgramImage image = BuildProgramImage(*this);
-  WriteImageFile(image, RootFilePath(OutputFileName));
+  const std::unique_ptr<OutputFile> imageFile = Files.CreateOutput(imagePath);
+  WriteImage(*imageFile, image);
   if (ImageInfo) PrintImageReport(Out, image, *WorkTable);
-  if (!ListFileName.empty()) WriteListing(*WorkTable, RootFilePath(ListFileName));
+  std::unique_ptr<OutputFile> listingFile;
+  if (!listingPath.empty()) {
+    listingFile = Files.CreateOutput(listingPath);
+    WriteListing(*listingFile, *WorkTable);
+  }
+  imageFile->Commit();
+  if (listingFile) listingFile->Commit();
   return 0;
 }

@@ -52,16 +52,15 @@ void CallDumps::Body(std::string text) {
 }
 
 bool CallDumps::ReadInput(std::string_view name, std::string& bytes) {
-  FileIdentity file;
-  if (!ReadInputFile(job_, name, bytes, file)) return false;
-  bool rewritten = false;
-  for (Dump* dump : {&table_, &body_}) {
-    if (!dump->written || dump->file != file) continue;
-    rewritten = rewritten || dump->held;
-    WriteHeld(*dump);
-    dump->written = false;
+  if (table_.written || body_.written) {
+    const std::optional<FileIdentity> file = IdentifyFile(job_, name);
+    for (Dump* dump : {&table_, &body_}) {
+      if (!dump->written || !file || dump->file != file) continue;
+      WriteHeld(*dump);
+      dump->written = false;
+    }
   }
-  return !rewritten || ReadInputFile(job_, name, bytes, file);
+  return ReadInputFile(job_, name, bytes);
 }
 
 void CallDumps::Flush() {

@@ -8,12 +8,11 @@
 
 class TMq71R04CompilerObject;
 
-// Every file the preprocessor reads or writes goes through these three functions.
+// The files the preprocessor reads and writes, through the run's file access.
 
-// The whole content of a source or include file, and what makes it that file; false when the
-// name leads to no file that can be read (a directory included).
-bool ReadInputFile(TMq71R04CompilerObject& job, std::string_view name, std::string& bytes,
-                   FileIdentity& identity);
+// The whole content of a source or include file, read as an input of the run; false when the
+// name leads to no regular file that can be read.
+bool ReadInputFile(TMq71R04CompilerObject& job, std::string_view name, std::string& bytes);
 
 // Writes a dump file whole, replacing an earlier one. Throws TranslatorError
 // "Cannot create file <name>" or "Cannot write file <name>".

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 
 // Names for the labels declared in macro bodies: the decimal text of two draws of a linear
@@ -17,6 +18,8 @@ class LabelNameGenerator {
   uint32_t Draw();
   // A name never generated before in this run.
   std::string NewLabel();
+  // True when `name` was handed out by NewLabel.
+  bool Generated(std::string_view name) const { return generated_.count(std::string(name)) > 0; }
 
  private:
   uint32_t state_ = 0;

@@ -124,7 +124,7 @@ RowsByName IndexNamedLabels(const TWorkTableObject& body) {
 // never change while the body is walked, and the labels that rows name change only by the
 // renaming itself: both can be indexed once instead of scanning the whole body per label.
 int TMacrosObject::MakeLabelsUnique() {
-  job_->LabelNames.Seed(job_->TickCounter());
+  job_->LabelNames.Seed(job_->MacroLabelSeed());
   generatedLabels_.clear();
   labelPlaces_.clear();
   const RowsByName declarations = IndexDeclarations(*this);

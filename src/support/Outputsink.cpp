@@ -12,10 +12,7 @@ void OutputSink::Write(std::string_view text) {
   if (target_ != nullptr && buffer_.size() + text.size() > FlushThreshold) {
     Flush();
     // A text longer than the whole buffer goes out at once rather than growing the buffer.
-    if (text.size() > FlushThreshold) {
-      std::fwrite(text.data(), 1, text.size(), target_);
-      return;
-    }
+    if (text.size() > FlushThreshold) return Put(text);
   }
   buffer_.append(text);
 }
@@ -27,7 +24,30 @@ void OutputSink::WriteLine(std::string_view text) {
 
 void OutputSink::Flush() {
   if (target_ == nullptr) return;
-  if (!buffer_.empty()) std::fwrite(buffer_.data(), 1, buffer_.size(), target_);
+  Put(buffer_);
   buffer_.clear();
-  std::fflush(target_);
+  if (std::fflush(target_) != 0) writeFailed_ = true;
+}
+
+void OutputSink::Put(std::string_view bytes) {
+  if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), target_) != bytes.size()) {
+    writeFailed_ = true;
+  }
+}
+
+void OutputSink::Report(const Diagnostic& diagnostic) {
+  if (diagnostic.Kind == Severity::Error) ++errorCount_;
+  if (!gnuDiagnostics_) return WriteLine(RenderNative(diagnostic));
+  const std::string lines = RenderGnu(diagnostic, program_);
+  if (errors_ == nullptr) {
+    errorText_ += lines;
+  } else if (std::fputs(lines.c_str(), errors_) == EOF) {
+    writeFailed_ = true;
+  }
+}
+
+void OutputSink::UseGnuDiagnostics(std::FILE* errors, std::string program) {
+  gnuDiagnostics_ = true;
+  errors_ = errors;
+  program_ = std::move(program);
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "support/Filesystem.h"
@@ -29,20 +31,29 @@ class RunFiles {
   // The names of the inputs read so far, each once, in the order first read.
   const std::vector<std::string>& InputNames() const { return inputNames_; }
 
+  // Throws TranslatorError "Cannot create file <name>: it is an input of this run" when the
+  // name leads to an input of the run.
+  void RefuseInput(std::string_view name);
   // Starts an output file of the run. Throws TranslatorError
   // "Cannot create file <name>: it is an input of this run" when the name leads to an input,
   // otherwise fails as FileSystem::Create.
   std::unique_ptr<OutputFile> CreateOutput(std::string_view name);
-  // Writes a dump file whole, replacing an earlier one; fails as CreateOutput and
-  // OutputFile::Commit, with `name` in the message.
+  // Starts a dump file, which goes where SendDumpsTo said; fails as CreateOutput, with `name` in
+  // the message.
+  std::unique_ptr<OutputFile> CreateDump(std::string_view name);
+  // Writes a dump file whole, replacing an earlier one.
   void WriteDump(std::string_view name, std::string_view text);
 
  private:
   bool IsInput(const FileIdentity& identity) const;
+  void RefuseInputIn(FileSystem& files, std::string_view path, std::string_view name);
+  // Creates `path` in `files`, refusing an input of the run; messages call it `name`.
+  std::unique_ptr<OutputFile> CreateIn(FileSystem& files, std::string_view path,
+                                       std::string_view name);
 
   std::unique_ptr<FileSystem> files_;
   std::unique_ptr<FileSystem> dumpFiles_;  // null: files_
   std::string dumpDirectory_;
   std::vector<std::string> inputNames_;
-  std::vector<FileIdentity> inputs_;
+  std::set<std::pair<uint64_t, uint64_t>> inputs_;  // device and inode of each input
 };

@@ -195,7 +195,7 @@ class ParseTest : public ::testing::Test {
 TEST_F(ParseTest, NoArgumentsPrintUsageOnly) {
   EXPECT_EQ(ParseArguments(job_, {}), 1);
   EXPECT_EQ(job_.Out.Captured(), UsageText());
-  EXPECT_TRUE(fs::equivalent(fs::current_path(), Start()));
+  EXPECT_TRUE(fs::equivalent(job_.Files.Files().BaseDirectory(), Start()));
 }
 
 TEST_F(ParseTest, BlankArgumentsPrintUsageOnly) {
@@ -206,7 +206,7 @@ TEST_F(ParseTest, BlankArgumentsPrintUsageOnly) {
 TEST_F(ParseTest, RootDirAloneSucceedsWithAllDefaults) {
   EXPECT_EQ(ParseArguments(job_, {RootOption()}), 0);
   EXPECT_EQ(job_.Out.Captured(), "");
-  EXPECT_TRUE(fs::equivalent(fs::current_path(), Project()));
+  EXPECT_TRUE(fs::equivalent(job_.Files.Files().BaseDirectory(), Project()));
   EXPECT_EQ(job_.RootDir, Project().string());
   EXPECT_EQ(job_.OutputFileName, "");
   EXPECT_EQ(job_.ListFileName, "");
@@ -220,7 +220,7 @@ TEST_F(ParseTest, RootDirAloneSucceedsWithAllDefaults) {
 
 TEST_F(ParseTest, RelativeRootDirIsTakenFromTheStartDirectory) {
   EXPECT_EQ(ParseArguments(job_, {"-rd=proj", "-sl=main.asm"}), 0);
-  EXPECT_TRUE(fs::equivalent(fs::current_path(), Project()));
+  EXPECT_TRUE(fs::equivalent(job_.Files.Files().BaseDirectory(), Project()));
   EXPECT_EQ(job_.RootDir, "proj");
 }
 
@@ -242,7 +242,7 @@ TEST_F(ParseTest, EveryOptionTogether) {
 TEST_F(ParseTest, MissingRootDirIsReportedWithEmptyQuotes) {
   EXPECT_EQ(ParseArguments(job_, {"-tl"}), 1);
   EXPECT_EQ(job_.Out.Captured(), Lines({"Invalid root project dir \"\""}));
-  EXPECT_TRUE(fs::equivalent(fs::current_path(), Start()));
+  EXPECT_TRUE(fs::equivalent(job_.Files.Files().BaseDirectory(), Start()));
 }
 
 TEST_F(ParseTest, RootDirThatIsAFileCannotBeEntered) {
@@ -254,14 +254,14 @@ TEST_F(ParseTest, MisusedRootDirStopsQuietlyAfterLibraryDirs) {
   EXPECT_EQ(ParseArguments(job_, {"-rd", "-ip=nolib", "-sl=missing.asm"}), 1);
   EXPECT_EQ(job_.Out.Captured(),
             Lines({"Key option \"-rd\" must have one value.", "Invalid library dir \"nolib\""}));
-  EXPECT_TRUE(fs::equivalent(fs::current_path(), Start()));
+  EXPECT_TRUE(fs::equivalent(job_.Files.Files().BaseDirectory(), Start()));
 }
 
 TEST_F(ParseTest, RootDirLiterallyNamedLikeTheMarkerStopsWithoutAMessage) {
   fs::create_directories(Start() / "E_INVALID");
   EXPECT_EQ(ParseArguments(job_, {"-rd=E_INVALID", "-sl=missing.asm"}), 1);
   EXPECT_EQ(job_.Out.Captured(), "");
-  EXPECT_TRUE(fs::equivalent(fs::current_path(), Start()));
+  EXPECT_TRUE(fs::equivalent(job_.Files.Files().BaseDirectory(), Start()));
 }
 
 TEST_F(ParseTest, SourceFilesAreCheckedFromTheRoot) {
@@ -315,7 +315,7 @@ TEST_F(ParseTest, MisuseUnknownKeyAndMissingSourceAreAllReported) {
   EXPECT_EQ(job_.Out.Captured(),
             Lines({"Key option \"-tl\" must don't have values.", "Invalid option key \"xx\"",
                    "Invalid source file \"missing.asm\""}));
-  EXPECT_TRUE(fs::equivalent(fs::current_path(), Project()));
+  EXPECT_TRUE(fs::equivalent(job_.Files.Files().BaseDirectory(), Project()));
 }
 
 TEST_F(ParseTest, ValuesAfterABlankInsteadOfEqualsSign) {

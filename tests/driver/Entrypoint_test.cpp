@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "support/Testsupport.h"
+
 namespace {
 
 // ---- the time line's number ---------------------------------------------------------------
@@ -81,18 +83,52 @@ Captured RunWith(const std::vector<std::string>& arguments) {
   return result;
 }
 
-TEST(RunTranslator, NoArgumentsShowTheUsageAndReturnZero) {
+TEST(RunTranslator, NoArgumentsShowTheUsageAndFail) {
   const Captured run = RunWith({});
-  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out.substr(0, 47), "\nMq71R04 Processor Core assembler translator.\r\n");
   EXPECT_EQ(run.err, "");
 }
 
-TEST(RunTranslator, RejectedCommandLineReturnsZeroWithoutTimeLine) {
+TEST(RunTranslator, RejectedCommandLineFailsWithoutTimeLine) {
   const Captured run = RunWith({"-tc", "-xx"});
-  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "Invalid option key \"xx\"\r\nInvalid root project dir \"\"\r\n");
   EXPECT_EQ(run.err, "");
+}
+
+// Only a run that wrote every output it was asked for succeeds.
+TEST(RunTranslator, ExitStatusTellsWhetherEveryOutputWasWritten) {
+  TemporaryDirectory directory;
+  const std::string root = directory.Path().string();
+  WriteFile(directory.Path() / "good.asm", "nop\n");
+  WriteFile(directory.Path() / "bad.asm", "mov a0\n");
+  struct Case {
+    std::vector<std::string> arguments;
+    int status;
+  };
+  const Case cases[] = {
+      {{"-rd=" + root, "-sl=good.asm", "-of=out.bin", "-lf"}, 0},
+      {{"-rd=" + root, "-sl=bad.asm", "-of=out.bin"}, 1},      // a pass fails
+      {{"-rd=" + root, "-sl=good.asm"}, 1},                    // no image name: an exception
+      {{"-rd=" + root, "-sl=good.asm", "-of=good.asm"}, 1},    // the image would replace a source
+      {{"-rd=" + root, "-sl=good.asm", "-of=x", "-lf=x"}, 1},  // the image and listing clash
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(RunWith(c.arguments).status, c.status) << c.arguments.back();
+  }
+  EXPECT_EQ(ReadFile(directory.Path() / "good.asm"), "nop\n");
+}
+
+TEST(RunTranslator, StandardOutputThatRefusesTheMessagesFailsTheRun) {
+  std::FILE* full = std::fopen("/dev/full", "w");
+  if (full == nullptr) GTEST_SKIP() << "no /dev/full";
+  std::FILE* err = std::tmpfile();
+  const char* argv[] = {"mq71asm", "-xx"};
+  EXPECT_EQ(RunTranslator(2, argv, full, err), 1);
+  EXPECT_EQ(ReadBack(err), "Cannot write standard output\n");
+  std::fclose(full);
+  std::fclose(err);
 }
 
 }  // namespace

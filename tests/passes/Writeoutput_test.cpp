@@ -146,16 +146,80 @@ TEST_F(WriteOutputTest, ImageThatCannotReplaceItsTargetLeavesNoTemporaryFile) {
   EXPECT_EQ(ReadFile(At("out.bin") / "keep"), "k");
 }
 
-TEST_F(WriteOutputTest, ListingFailureComesAfterImageAndReport) {
+// The image and the listing take their places together: a listing that cannot be created
+// leaves the earlier image, after the report was printed.
+TEST_F(WriteOutputTest, ListingFailureKeepsTheEarlierImage) {
   fs::create_directory(At("list"));
   WriteFile(At("list") / "keep", "k");
+  WriteFile(At("out.bin"), "earlier");
   job_.ListFileName = "list";
   job_.ImageInfo = true;
   AddRow("nop", "1");
   EXPECT_THROW(job_.WriteOutput(), TranslatorError);
-  EXPECT_TRUE(fs::is_regular_file(At("out.bin")));
+  EXPECT_EQ(ReadFile(At("out.bin")), "earlier");
   EXPECT_EQ(MessageLines(job_.Out.Captured()).size(), 5u);
   EXPECT_EQ(FilesIn(root_.Path()), (std::vector<std::string>{"list", "out.bin"}));
+}
+
+}  // namespace
+
+namespace {
+
+// No output replaces a file the run read, whatever name leads to it, and a refused output stage
+// writes nothing at all.
+TEST_F(WriteOutputTest, NoOutputReplacesAnInputByAnyName) {
+  WriteFile(At("main.asm"), "nop");
+  fs::create_directory(At("sub"));
+  fs::create_symlink(At("main.asm"), At("link.asm"));
+  fs::create_hard_link(At("main.asm"), At("sub/hard.asm"));
+  std::string bytes;
+  ASSERT_TRUE(job_.Files.ReadInput("main.asm", bytes));
+  AddRow("nop", "1");
+  struct Case {
+    std::string image;
+    std::string listing;
+    std::string refused;  // the name in the message
+  };
+  const Case cases[] = {
+      {"main.asm", "", "main.asm"},
+      {"./main.asm", "", "./main.asm"},
+      {"link.asm", "", "link.asm"},
+      {"sub/../main.asm", "", "sub/../main.asm"},
+      {"out.bin", "sub/hard.asm", "sub/hard.asm"},
+  };
+  for (const Case& c : cases) {
+    job_.OutputFileName = c.image;
+    job_.ListFileName = c.listing;
+    try {
+      job_.WriteOutput();
+      ADD_FAILURE() << c.refused << " was written";
+    } catch (const TranslatorError& error) {
+      EXPECT_EQ(std::string(error.what()),
+                "Cannot create file " + At(c.refused).string() + ": it is an input of this run");
+    }
+  }
+  EXPECT_EQ(ReadFile(At("main.asm")), "nop");
+  EXPECT_TRUE(fs::is_symlink(At("link.asm")));
+  EXPECT_EQ(FilesIn(root_.Path()), (std::vector<std::string>{"link.asm", "main.asm", "sub"}));
+}
+
+TEST_F(WriteOutputTest, ImageAndListingMayNotBeOneFile) {
+  WriteFile(At("x"), "earlier");
+  fs::create_symlink(At("x"), At("y"));
+  AddRow("nop", "1");
+  for (const auto& [image, listing] : {std::pair{"x", "x"}, std::pair{"x", "y"}}) {
+    job_.OutputFileName = image;
+    job_.ListFileName = listing;
+    try {
+      job_.WriteOutput();
+      ADD_FAILURE() << "written";
+    } catch (const TranslatorError& error) {
+      EXPECT_EQ(std::string(error.what()), "Cannot create file " + At(listing).string() +
+                                               ": the image and the listing are the same file");
+    }
+  }
+  EXPECT_EQ(ReadFile(At("x")), "earlier");
+  EXPECT_EQ(job_.Out.Captured(), "");
 }
 
 }  // namespace

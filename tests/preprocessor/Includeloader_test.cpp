@@ -1,6 +1,7 @@
 #include "preprocessor/Includeloader.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "driver/Compilerobject.h"
 #include "preprocessor/Calldumps.h"
@@ -120,6 +121,25 @@ TEST_F(IncludeTest, DefinitionDumpThatCannotBeWrittenIsReportedLikeAReadingError
   EXPECT_EQ(Include("#include \"inc.h\""), IncludeResult::Failed);
   EXPECT_EQ(Printed(), "[preprocessor error] top.asm(4): Cannot create file inc.h_a/b.txt\r\n");
   EXPECT_EQ(Column(ColText), Lines{"nop"});
+}
+
+// Only a regular file is read: a FIFO would make the read wait for a writer, and a device like
+// /dev/zero would never end. Either is a file that cannot be opened; a library directory
+// holding one lets the search go on.
+TEST_F(IncludeTest, IncludeThatIsNoRegularFileCannotBeOpened) {
+  ASSERT_EQ(mkfifo((directory_.Path() / "fifo.inc").c_str(), 0600), 0);
+  std::filesystem::create_directory(directory_.Path() / "d1");
+  ASSERT_EQ(mkfifo((directory_.Path() / "d1" / "lib.inc").c_str(), 0600), 0);
+  Write("d2/lib.inc", "from d2\n");
+  job_.LibraryDirs->push_back((directory_.Path() / "d1").string());
+  job_.LibraryDirs->push_back((directory_.Path() / "d2").string());
+  EXPECT_EQ(Include("#include \"fifo.inc\""), IncludeResult::Failed);
+  EXPECT_EQ(Include("#include \"/dev/zero\""), IncludeResult::Failed);
+  EXPECT_EQ(Include("#include <lib.inc>"), IncludeResult::Loaded);
+  EXPECT_EQ(Printed(),
+            "[preprocessor error] top.asm(4): Cannot open file fifo.inc\r\n"
+            "[preprocessor error] top.asm(4): Cannot open file /dev/zero\r\n");
+  EXPECT_EQ(Column(ColText), Lines{"from d2"});
 }
 
 TEST_F(IncludeTest, AngleIncludeSearchesLibraryDirectoriesInOrder) {

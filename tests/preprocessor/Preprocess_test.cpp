@@ -239,38 +239,48 @@ TEST_F(PreprocessTest, NulBytesAndLongLinesInIncludedFiles) {
             "[preprocessor error] inc.h(5): Invalid macros arguments list \"" + nul + " x\".\r\n");
 }
 
-// A macro named with '/' or a NUL byte would have its dump written elsewhere or nowhere: the
-// dump counts as one that cannot be created, which a quoted include reports like a reading
-// error, skipping the rest of the file, and which ends the run in a library include.
-TEST_F(PreprocessTest, DefinitionDumpNamedOutsideTheDirectoryCannotBeCreated) {
-  const std::string nul(1, '\0');
-  // The message is the error's text, which ends at a NUL byte.
-  const std::pair<std::string, std::string> names[] = {
-      {"a/b", "inc.h_a/b.txt"}, {"../up", "inc.h_../up.txt"}, {"m" + nul + "y", "inc.h_m"}};
-  for (const auto& [name, shown] : names) {
-    TemporaryDirectory directory;
-    CurrentDirectoryScope scope(directory.Path());
-    std::filesystem::create_directory(directory.Path() / "inc.h_a");
-    WriteFile(directory.Path() / "inc.h", "nop\n.macro " + name + " x\nhalt\n.endmacro\nrst\n");
-    WriteFile(directory.Path() / "lib" / "inc.h", "nop\n.macro " + name + "\nhalt\n.endmacro\n");
-    WriteFile(directory.Path() / "m.asm", "#include \"inc.h\"\nwait\n");
-    TMq71R04CompilerObject job;
-    job.SourceFiles->assign({"m.asm"});
-    EXPECT_EQ(job.Preprocess(), 1) << name;
-    EXPECT_EQ(job.Out.Captured(),
-              "[preprocessor error] m.asm(0): Cannot create file " + shown + "\r\n")
-        << name;
-    EXPECT_EQ(job.Macros->size(), 0u) << name;
-    EXPECT_EQ(job.WorkTable->RowCount(), 2) << name;  // nop, then wait; rst is skipped
-    EXPECT_FALSE(std::filesystem::exists(directory.Path() / "inc.h_a" / "b.txt")) << name;
-    EXPECT_FALSE(std::filesystem::exists(directory.Path() / ".." / "inc.h_../up.txt")) << name;
+// A macro name cannot lead its dump file elsewhere: with a "/" or a NUL byte in it, the dump is a
+// file that cannot be created, reported against the include, and nothing is written.
+class MacroDumpNameTest : public PreprocessTest,
+                          public ::testing::WithParamInterface<std::string> {};
 
-    TMq71R04CompilerObject library;
-    library.LibraryDirs->assign({(directory.Path() / "lib").string()});
-    WriteFile(directory.Path() / "l.asm", "#include <inc.h>\n");
-    library.SourceFiles->assign({"l.asm"});
-    EXPECT_THROW(library.Preprocess(), TranslatorError) << name;
+TEST_P(MacroDumpNameTest, IsRefusedAndWritesNothing) {
+  const std::string name = GetParam();
+  Write("inc.h", ".macro " + name + " p\nnop\n.endmacro\n");
+  Write("m.asm", "#include \"inc.h\"\n");
+  EXPECT_EQ(Run({"m.asm"}), 1);
+  // The message ends where a NUL byte stands in the name.
+  const std::string file = "inc.h_" + name + ".txt";
+  EXPECT_EQ(Printed(), "[preprocessor error] m.asm(0): Cannot create file " +
+                           file.substr(0, file.find('\0')) + "\r\n");
+  EXPECT_EQ(ReadFile(directory_.Path() / "m.asm"), "#include \"inc.h\"\n");
+  size_t entries = 0;
+  for ([[maybe_unused]] const auto& entry :
+       std::filesystem::directory_iterator(directory_.Path())) {
+    ++entries;
   }
+  EXPECT_EQ(entries, 2u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, MacroDumpNameTest,
+                         ::testing::Values("d/../../outside/pwn", std::string("d/../m.asm\0z", 12),
+                                           std::string("x\0y", 3), "a/b"));
+
+// Such a dump ends the reading of a quoted include like any error there, and the run in a
+// library include.
+TEST_F(PreprocessTest, DumpNamedOutsideTheProjectSkipsTheIncludeOrEndsTheRun) {
+  Write("inc.h", "nop\n.macro a/b x\nhalt\n.endmacro\nrst\n");
+  Write("lib/inc.h", "nop\n.macro a/b\nhalt\n.endmacro\n");
+  Write("m.asm", "#include \"inc.h\"\nwait\n");
+  EXPECT_EQ(Run({"m.asm"}), 1);
+  EXPECT_EQ(Texts(), (TextList{"nop", "wait"}));  // rst is skipped
+  EXPECT_EQ(job_.Macros->size(), 0u);
+
+  TMq71R04CompilerObject library;
+  library.LibraryDirs->assign({(directory_.Path() / "lib").string()});
+  Write("l.asm", "#include <inc.h>\n");
+  library.SourceFiles->assign({"l.asm"});
+  EXPECT_THROW(library.Preprocess(), TranslatorError);
 }
 
 }  // namespace

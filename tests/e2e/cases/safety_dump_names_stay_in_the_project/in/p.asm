@@ -1,0 +1,3 @@
+#include "d.inc"
+nop
+#include "e.inc"

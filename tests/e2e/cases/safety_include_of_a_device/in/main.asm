@@ -1,0 +1,3 @@
+#include "/dev/zero"
+#include </dev/null>
+nop

@@ -1,7 +1,5 @@
 #include "preprocessor/Calldumps.h"
 
-#include <algorithm>
-
 #include "driver/Compilerobject.h"
 #include "preprocessor/Fileaccess.h"
 
@@ -15,40 +13,30 @@
 // so a dump is written at once the first time, and again at the first call after it was read.
 
 void CallDumps::WriteTable(std::string_view text) {
-  Write(table_, text);
+  Write(table_, {text});
 }
 
-void CallDumps::HoldTable(TableSnapshot snapshot) {
-  table_.held = true;
-  table_.text.clear();
-  snapshot_ = std::move(snapshot);
+void CallDumps::HoldTable(size_t sharedRows, std::vector<std::string> texts) {
+  table_.pieces = std::move(texts);
+  sharedRows_ = sharedRows;
 }
 
 void CallDumps::DetachTableFrom(size_t row) {
-  if (!table_.held) return;
-  if (snapshot_) {
-    if (row >= snapshot_->rowsEnd) return;
-    sharedRows_ = std::min(row, snapshot_->rowsBefore);
-    table_.text = SnapshotText(sharedRows_);
-    snapshot_.reset();
-    return;
-  }
-  if (row >= sharedRows_) return;
+  if (!Held(table_) || row >= sharedRows_) return;
   const std::vector<WorkTableRow>& rows = job_.WorkTable->Rows();
-  size_t size = table_.text.size();
+  size_t size = 0;
   for (size_t r = row; r < sharedRows_; ++r) size += rows[r].Line().size() + 2;
   std::string detached;
   detached.reserve(size);
   for (size_t r = row; r < sharedRows_; ++r) AppendDumpLine(detached, rows[r]);
-  detached += table_.text;
-  table_.text = std::move(detached);
+  table_.pieces.insert(table_.pieces.begin(), std::move(detached));
   sharedRows_ = row;
 }
 
 void CallDumps::Body(std::string text) {
-  if (!body_.written) return Write(body_, text);
-  body_.held = true;
-  body_.text = std::move(text);
+  if (!body_.written) return Write(body_, {text});
+  body_.pieces.clear();
+  body_.pieces.push_back(std::move(text));
 }
 
 bool CallDumps::ReadInput(std::string_view name, std::string& bytes) {
@@ -68,51 +56,15 @@ void CallDumps::Flush() {
   WriteHeld(body_);
 }
 
-// The snapshot's text from table row `from` on.
-std::string CallDumps::SnapshotText(size_t from) const {
-  const std::vector<WorkTableRow>& rows = job_.WorkTable->Rows();
-  const TableSnapshot& snapshot = *snapshot_;
-  // Calls visit(row, text as read) for a row whose text the walk changed, else visit(row).
-  auto visitRows = [&](auto visit) {
-    for (size_t r = from; r < snapshot.rowsBefore; ++r) visit(rows[r]);
-    visit(snapshot.callRow);
-    auto asRead = snapshot.textsAsRead.begin();
-    for (size_t r = snapshot.unreadAt; r < snapshot.rowsEnd; ++r) {
-      if (asRead != snapshot.textsAsRead.end() && asRead->first == r) {
-        visit(rows[r], std::string_view((asRead++)->second));
-      } else {
-        visit(rows[r]);
-      }
-    }
-  };
-  size_t size = 0;
-  visitRows([&](const WorkTableRow& row, std::optional<std::string_view> text = std::nullopt) {
-    size += row.Line().size() + 2 + (text ? text->size() - row[ColText].size() : 0);
-  });
-  std::string dump;
-  dump.reserve(size);
-  visitRows([&](const WorkTableRow& row, std::optional<std::string_view> text = std::nullopt) {
-    if (!text) return AppendDumpLine(dump, row);
-    const std::string_view line = row.Line();
-    const std::string_view cell = row[ColText];
-    const size_t cellStart = static_cast<size_t>(cell.data() - line.data());
-    dump.append(line.substr(0, cellStart)).append(*text);
-    dump.append(line.substr(cellStart + cell.size())).append("\r\n");
-  });
-  return dump;
-}
-
-void CallDumps::Write(Dump& dump, std::string_view text) {
-  WriteDumpFile(job_, dump.name, text);
+void CallDumps::Write(Dump& dump, const std::vector<std::string_view>& pieces) {
+  WriteDumpFile(job_, dump.name, pieces);
   dump.written = true;
   dump.file = IdentifyFile(job_, dump.name);
-  dump.held = false;
-  dump.text.clear();
-  if (&dump == &table_) snapshot_.reset();
+  dump.pieces.clear();
 }
 
 void CallDumps::WriteHeld(Dump& dump) {
-  if (!dump.held) return;
+  if (!Held(dump)) return;
   if (&dump == &table_) DetachTableFrom(0);
-  Write(dump, dump.text);
+  Write(dump, std::vector<std::string_view>(dump.pieces.begin(), dump.pieces.end()));
 }

@@ -4,24 +4,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "support/Filesystem.h"
-#include "worktable/Worktablerow.h"
 
 class TMq71R04CompilerObject;
-
-// The work table as a macro call saw it, told by rows of the table: its rows [0, rowsBefore),
-// the call row, and the rows the call had not yet read, which the table holds from `unreadAt`
-// to `rowsEnd`. The texts a walk has changed in those since are noted, by row, as they were.
-struct TableSnapshot {
-  size_t rowsBefore = 0;
-  WorkTableRow callRow;
-  size_t unreadAt = 0;
-  size_t rowsEnd = 0;
-  std::vector<std::pair<size_t, std::string>> textsAsRead;
-};
 
 // The two dump files that every macro call rewrites: "sa.txt", the work table as the call finds
 // it, and "MacrosBody.txt", the call's expanded body. Only the last content of each is left
@@ -38,9 +25,9 @@ class CallDumps {
   bool TableDue() const { return !table_.written; }
   // The table dump of a call, written at once.
   void WriteTable(std::string_view text);
-  // The table dump of a call, held back; the rows it tells of must not change until the dump
-  // is written or detached from them.
-  void HoldTable(TableSnapshot snapshot);
+  // The table dump of a call, held back: the table's rows [0, sharedRows) as they stand, then
+  // the texts. Those rows must not change until the dump is written or detached from them.
+  void HoldTable(size_t sharedRows, std::vector<std::string> texts);
   // Before rows from `row` on change: a held-back table dump takes its own copy of them.
   void DetachTableFrom(size_t row);
 
@@ -59,18 +46,15 @@ class CallDumps {
     std::string_view name;
     bool written = false;  // written once, and not read since
     std::optional<FileIdentity> file;  // the file written
-    bool held = false;
-    std::string text;  // while held: the text, behind the shared rows for the table
+    // While held: the text, in pieces; for the table behind its rows [0, sharedRows_).
+    std::vector<std::string> pieces;
   };
-  void Write(Dump& dump, std::string_view text);
+  void Write(Dump& dump, const std::vector<std::string_view>& pieces);
   void WriteHeld(Dump& dump);
-  std::string SnapshotText(size_t from) const;
+  static bool Held(const Dump& dump) { return !dump.pieces.empty(); }
 
   TMq71R04CompilerObject& job_;
-  Dump table_{kTableName, false, std::nullopt, false, {}};
-  Dump body_{kBodyName, false, std::nullopt, false, {}};
-  // The table dump held back: the snapshot, or the table's rows [0, sharedRows_) and then the
-  // text of table_.
-  std::optional<TableSnapshot> snapshot_;
+  Dump table_{kTableName, false, std::nullopt, {}};
+  Dump body_{kBodyName, false, std::nullopt, {}};
   size_t sharedRows_ = 0;
 };

@@ -72,9 +72,11 @@ int DefineList::NextCandidate(std::string_view text, int after) const {
 
 DefineList::Outcome DefineList::Substitute(std::string_view text, size_t limit,
                                            std::string& result) const {
+  int index = NextCandidate(text, -1);
+  if (index < 0) return Outcome::Unchanged;  // most texts
   bool changed = false;
   std::string replaced;
-  for (int index = NextCandidate(text, -1); index >= 0;
+  for (; index >= 0;
        index = NextCandidate(changed ? std::string_view(result) : text, index)) {
     const Entry& entry = entries_[index];
     const std::string& value = entries_[entry.ValueSource].Value;

@@ -6,8 +6,11 @@ bool ReadInputFile(TMq71R04CompilerObject& job, std::string_view name, std::stri
   return job.Files.ReadInput(name, bytes);
 }
 
-void WriteDumpFile(TMq71R04CompilerObject& job, std::string_view name, std::string_view text) {
-  job.Files.WriteDump(name, text);
+void WriteDumpFile(TMq71R04CompilerObject& job, std::string_view name,
+                   const std::vector<std::string_view>& pieces) {
+  const std::unique_ptr<OutputFile> file = job.Files.CreateDump(name);
+  for (std::string_view piece : pieces) file->Write(piece);
+  file->Commit();
 }
 
 std::optional<FileIdentity> IdentifyFile(TMq71R04CompilerObject& job, std::string_view name) {

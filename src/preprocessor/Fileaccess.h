@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "support/Filesystem.h"
 
@@ -14,9 +15,10 @@ class TMq71R04CompilerObject;
 // name leads to no regular file that can be read.
 bool ReadInputFile(TMq71R04CompilerObject& job, std::string_view name, std::string& bytes);
 
-// Writes a dump file whole, replacing an earlier one. Throws TranslatorError
-// "Cannot create file <name>" or "Cannot write file <name>".
-void WriteDumpFile(TMq71R04CompilerObject& job, std::string_view name, std::string_view text);
+// Writes a dump file whole, its text the pieces one after another, replacing an earlier one.
+// Throws TranslatorError "Cannot create file <name>" or "Cannot write file <name>".
+void WriteDumpFile(TMq71R04CompilerObject& job, std::string_view name,
+                   const std::vector<std::string_view>& pieces);
 
 // What makes the file a name leads to that file; none when it leads to no file.
 std::optional<FileIdentity> IdentifyFile(TMq71R04CompilerObject& job, std::string_view name);

@@ -3,6 +3,7 @@
 #include "driver/Compilerobject.h"
 #include "isa/Mq71r04_asmparserobject.h"
 #include "preprocessor/Macrosobject.h"
+#include "support/Textutils.h"
 
 MacroDirectory::MacroDirectory(const std::vector<std::unique_ptr<TMacrosObject>>& macros) {
   for (const std::unique_ptr<TMacrosObject>& macro : macros) {
@@ -15,14 +16,20 @@ MacroDirectory::MacroDirectory(const std::vector<std::unique_ptr<TMacrosObject>>
   }
 }
 
+int CommandFirstByte(std::string_view text) {
+  // Most statements hold no ':': one quick search settles that before the search from the end.
+  if (text.find(':') != std::string_view::npos) text = TrimmedView(text.substr(text.rfind(':') + 1));
+  if (text.empty() || text[0] == ' ' || text[0] == '\t') return -1;
+  return static_cast<unsigned char>(text[0]);
+}
+
 const std::vector<TMacrosObject*>* MacroDirectory::CalledBy(const TMq71R04_ASMParserObject& parser,
                                                              std::string_view text) const {
   if (byName_.empty()) return nullptr;
-  const std::string_view command = parser.ExtractCommandView(text);
-  const bool mayBeName = command.empty() ? namelessDefinition_
-                                         : nameStarts_[static_cast<unsigned char>(command[0])];
-  if (!mayBeName) return nullptr;
-  const auto found = byName_.find(command);
+  // Nearly every statement's command word begins with a byte that begins no macro's name.
+  const int first = CommandFirstByte(text);
+  if (first < 0 ? !namelessDefinition_ : !nameStarts_[first]) return nullptr;
+  const auto found = byName_.find(parser.ExtractCommandView(text));
   return found == byName_.end() ? nullptr : &found->second;
 }
 

@@ -37,6 +37,11 @@ class MacroDirectory {
   bool namelessDefinition_ = false;
 };
 
+// The first byte of a statement's command word, as ExtractCommand finds the word (behind the
+// last ':' and the characters of code 32 or less after it, or at the start, up to a blank or
+// tab); -1 when the word is empty.
+int CommandFirstByte(std::string_view text);
+
 // The labels of a call: everything up to and including the last ':' of its text.
 std::string CallLabels(std::string_view text);
 

@@ -86,7 +86,7 @@ void TMacrosObject::WriteDump(const std::string& includeName) {
   if (Name.find_first_of(std::string_view("/\0", 2)) != std::string::npos) {
     throw TranslatorError("Cannot create file " + fileName);
   }
-  WriteDumpFile(*job_, fileName, DumpText());
+  WriteDumpFile(*job_, fileName, {DumpText()});
 }
 
 void TMacrosObject::Assign(const TMacrosObject& other) {

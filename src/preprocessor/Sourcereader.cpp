@@ -1,5 +1,6 @@
 #include "preprocessor/Sourcereader.h"
 
+#include <array>
 #include <charconv>
 
 #include "preprocessor/Calldumps.h"
@@ -25,10 +26,28 @@ std::string_view CommentRemoved(std::string_view line) {
   return TrimmedView(line.substr(0, line.find(';')));
 }
 
+// A row is added for nearly every line read: its line is put together in one piece rather than
+// cell by cell, on the stack when it is short.
 void AddSourceRow(TWorkTableObject& table, std::string_view fileName, int lineIndex,
                   std::string_view statement) {
+  constexpr std::string_view kPlaceholders = " $ $ $ $ $";  // "$" in the cells behind the text
   char digits[16];
   const char* digitsEnd = std::to_chars(digits, digits + sizeof digits, lineIndex).ptr;
   const std::string_view lineNumber(digits, static_cast<size_t>(digitsEnd - digits));
-  table.AddRow(fileName, lineNumber, statement, "$", "$", "$", "$", "$");
+  std::array<uint32_t, WorkTableRow::CellCount> ends;
+  ends[ColFile] = static_cast<uint32_t>(fileName.size());
+  ends[ColLine] = ends[ColFile] + 1 + static_cast<uint32_t>(lineNumber.size());
+  ends[ColText] = ends[ColLine] + 1 + static_cast<uint32_t>(statement.size());
+  for (int column = ColOperand1; column <= ColCode; ++column) ends[column] = ends[column - 1] + 2;
+  const size_t size = ends[ColCode];
+  char shortLine[128];
+  std::string longLine(size > sizeof shortLine ? size : 0, '\0');
+  char* const line = longLine.empty() ? shortLine : longLine.data();
+  size_t at = fileName.copy(line, fileName.size());
+  line[at++] = ' ';
+  at += lineNumber.copy(line + at, lineNumber.size());
+  line[at++] = ' ';
+  at += statement.copy(line + at, statement.size());
+  kPlaceholders.copy(line + at, kPlaceholders.size());
+  table.AddRow(std::string_view(line, size), ends);
 }

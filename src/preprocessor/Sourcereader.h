@@ -14,16 +14,20 @@ class CallDumps;
 // not start another, empty line.
 
 // Calls `visit(line)` with each line of a text in turn, a view into it.
-// Most lines end in LF: the next LF is found, then a CR before it.
+// The next CR and the next LF are each looked for again only once passed: a text without CR
+// is searched for one once.
 template <typename Visit>
 void ForEachSourceLine(std::string_view bytes, Visit visit) {
-  while (!bytes.empty()) {
-    const size_t lineFeed = bytes.find('\n');
-    const size_t end = std::min(lineFeed, bytes.substr(0, lineFeed).find('\r'));
-    visit(bytes.substr(0, end));
-    if (end >= bytes.size()) return;
-    const bool crLf = bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n';
-    bytes.remove_prefix(end + (crLf ? 2 : 1));
+  size_t start = 0;
+  size_t nextCr = bytes.find('\r');
+  size_t nextLf = bytes.find('\n');
+  while (start < bytes.size()) {
+    if (nextCr < start) nextCr = bytes.find('\r', start);
+    if (nextLf < start) nextLf = bytes.find('\n', start);
+    const size_t end = std::min({nextCr, nextLf, bytes.size()});
+    visit(bytes.substr(start, end - start));
+    const bool crLf = end == nextCr && end + 1 == nextLf;
+    start = end + (crLf ? 2 : 1);
   }
 }
 

@@ -1,6 +1,7 @@
 #include "preprocessor/Tablewalk.h"
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <utility>
@@ -23,8 +24,8 @@
 // and the unread rows.
 //
 // Only the last call's "sa.txt" is left behind (Note [held-back dumps]). Its rows before the call
-// stay where they are, and the rows then unread are walked on, each to one finished row, whose
-// text the walk may change: the text as read is noted for the dump.
+// stay where they are. The rows unread at the walk's first call are put into text once, then;
+// those unread at a later call are the end of that text, as rows are read only in order.
 
 namespace {
 
@@ -60,31 +61,29 @@ class TableWalk {
   size_t Run();
 
  private:
-  // The row being walked.
+  // The row being walked; a later walk may change it when its text changed or it is a call.
   struct Current {
-    Current() = default;
-    Current(Row walked, bool changeable) : row(std::move(walked)), mayChange(changeable) {}
-
     Row row;
-    bool mayChange = false;     // a later walk may change it: its text changed, or it is a call
-    bool readAfterCall = false;  // unread at the last call, whose dump shows its text as read
-    std::optional<std::string> textAsRead;
+    bool mayChange = false;
   };
   enum class CallOutcome { NotExpanded, Expanded, DrewIn, Vanished, Refused };
 
-  bool PassOn();
+  void WalkNext();
   void WalkCall(Current current);
   CallOutcome Call(TMacrosObject& definition, Current& current, const std::string& labels);
   CallOutcome DrawInNext(Current& current, const std::string& labels);
   DefineList::Outcome Substitute(std::string_view text);
-  void SetText(Current& current, std::string_view text);
   void Refuse(const Row& row);
   size_t TableRowsWith(size_t bodyRows) const {
     return written_ + bodyRows + (rows_.size() - read_);
   }
 
-  bool TakeUnread(Current& current);
-  void Emit(Current current);
+  // Reads the next row: the unread text, if any, then begins behind it.
+  Row& Read() {
+    Row& row = rows_[read_++];
+    if (unreadText_) unreadTextStart_ += DumpLineSize(row);
+    return row;
+  }
   void Emit(Row row, bool mayChange);
   void Finished(bool mayChange) {
     if (settled_ == written_ && !mayChange) ++settled_;
@@ -93,7 +92,11 @@ class TableWalk {
   void CloseGap() { rows_.erase(rows_.begin() + written_, rows_.begin() + read_); }
 
   void TableDumpAtCall(const Row& callRow);
-  void HoldSnapshot();
+  // The dump text of rows [begin, end): its size, and its copy to `to`, which has room for it;
+  // returns where the copy ends.
+  size_t DumpSize(size_t begin, size_t end) const;
+  char* CopyRows(char* to, size_t begin, size_t end) const;
+  void HoldTableDump();
 
   TableWalker& walker_;
   TMq71R04CompilerObject& job_;
@@ -105,47 +108,46 @@ class TableWalk {
   size_t read_;     // rows read; rows_[written_, read_) is the gap
   size_t settled_;  // rows finished that cannot change, all of them from the start
   std::string substituted_;
-  // The table as the walk's last call saw it, while it is held back: the rows then unread are
-  // the finished rows from `unreadAt` on (when one has been read since) and the rows still
-  // unread.
-  bool snapshotTaken_ = false;
-  std::optional<size_t> unreadAt_;
-  TableSnapshot snapshot_;
+  // The dump text of the rows unread at the walk's first call (behind the rest of that call's
+  // dump when it was written at once), and where the rows unread now begin in it.
+  std::optional<std::string> unreadText_;
+  size_t unreadTextStart_ = 0;
+  // The "sa.txt" of the walk's last call, when it is to be held back: the rows before it, the
+  // call row's line, and where the rows then unread began in the unread text.
+  struct HeldCall {
+    size_t rowsBefore = 0;
+    std::string callLine;
+    size_t unreadStart = 0;
+  };
+  std::optional<HeldCall> heldCall_;
 };
 
 size_t TableWalk::Run() {
   rows_ = job_.WorkTable->TakeRows();
   try {
-    while (!walker_.refused_ && read_ < rows_.size()) {
-      if (PassOn()) continue;
-      Current current;
-      TakeUnread(current);
-      WalkCall(std::move(current));
-    }
+    while (!walker_.refused_ && read_ < rows_.size()) WalkNext();
   } catch (...) {
-    // The run ends with the error, and the dumps held back are written from the table.
+    // The run ends with the error; the dumps held back are written with the rows finished.
+    HoldTableDump();
     CloseGap();
-    HoldSnapshot();
     job_.WorkTable->ReplaceRows(std::move(rows_));
     throw;
   }
+  HoldTableDump();
   CloseGap();
-  HoldSnapshot();
   job_.WorkTable->ReplaceRows(std::move(rows_));
   return settled_;
 }
 
-// Most rows call no macro: the row read next is substituted where it stands and passed on to
-// the finished rows. False, with the row substituted, when it calls one.
-bool TableWalk::PassOn() {
-  Row& row = rows_[read_];
-  if (snapshotTaken_ && !unreadAt_) unreadAt_ = written_;
+// Most rows call no macro: the row read is substituted where it stands and passed on to the
+// finished rows.
+void TableWalk::WalkNext() {
+  Row& row = Read();
   bool changed = false;
   switch (Substitute(row[ColText])) {
     case DefineList::Outcome::Unchanged:
       break;
     case DefineList::Outcome::Changed:
-      if (snapshotTaken_) snapshot_.textsAsRead.emplace_back(written_, row[ColText]);
       row.Set(ColText, substituted_);
       changed = true;
       break;
@@ -153,11 +155,11 @@ bool TableWalk::PassOn() {
       Refuse(row);
       break;
   }
-  if (!walker_.refused_ && macros_.CalledBy(parser_, row[ColText]) != nullptr) return false;
-  if (written_ != read_) rows_[written_] = std::move(row);
-  ++read_;
+  if (!walker_.refused_ && macros_.CalledBy(parser_, row[ColText]) != nullptr) {
+    return WalkCall(Current{std::move(row), true});
+  }
+  if (written_ != read_ - 1) rows_[written_] = std::move(row);
   Finished(changed);
-  return true;
 }
 
 // A row that calls a macro, its #define symbols substituted: every definition it calls, in list
@@ -166,7 +168,7 @@ bool TableWalk::PassOn() {
 void TableWalk::WalkCall(Current current) {
   while (true) {
     const std::vector<TMacrosObject*>* definitions = macros_.CalledBy(parser_, current.row[ColText]);
-    if (definitions == nullptr) return Emit(std::move(current));
+    if (definitions == nullptr) return Emit(std::move(current.row), current.mayChange);
     const std::string labels = CallLabels(current.row[ColText]);
     CallOutcome outcome = CallOutcome::NotExpanded;
     for (TMacrosObject* definition : *definitions) {
@@ -174,16 +176,17 @@ void TableWalk::WalkCall(Current current) {
       if (outcome != CallOutcome::NotExpanded && outcome != CallOutcome::Expanded) break;
     }
     if (outcome == CallOutcome::Vanished) return;
-    if (outcome != CallOutcome::DrewIn) return Emit(std::move(current));
+    if (outcome != CallOutcome::DrewIn) return Emit(std::move(current.row), current.mayChange);
     switch (Substitute(current.row[ColText])) {
       case DefineList::Outcome::Unchanged:
         break;
       case DefineList::Outcome::Changed:
-        SetText(current, substituted_);
+        current.row.Set(ColText, substituted_);
+        current.mayChange = true;
         break;
       case DefineList::Outcome::TooLarge:
         Refuse(current.row);
-        return Emit(std::move(current));
+        return Emit(std::move(current.row), current.mayChange);
     }
   }
 }
@@ -191,7 +194,7 @@ void TableWalk::WalkCall(Current current) {
 TableWalk::CallOutcome TableWalk::Call(TMacrosObject& definition, Current& current,
                                        const std::string& labels) {
   TableDumpAtCall(current.row);
-  current = Current(std::move(current.row), true);
+  current.mayChange = true;
   std::optional<std::vector<std::string>> arguments = CallArguments(parser_, current.row);
   if (!arguments) return CallOutcome::NotExpanded;
   if (TableRowsWith(definition.RowCount()) > walker_.sourceRows_ + walker_.budget_.rows) {
@@ -203,19 +206,23 @@ TableWalk::CallOutcome TableWalk::Call(TMacrosObject& definition, Current& curre
   if (body.empty()) return DrawInNext(current, labels);
   if (!labels.empty()) body.front().Set(ColText, labels + std::string(body.front()[ColText]));
   for (size_t i = 0; i + 1 < body.size(); ++i) Emit(std::move(body[i]), true);
-  current = Current(std::move(body.back()), true);
+  current = Current{std::move(body.back()), true};
   return CallOutcome::Expanded;
 }
 
 // The call vanished with its empty body. Its labels go in front of the next row, which is walked
 // in its place; the last row keeps its labels alone.
 TableWalk::CallOutcome TableWalk::DrawInNext(Current& current, const std::string& labels) {
-  if (TakeUnread(current)) {
-    if (!labels.empty()) SetText(current, labels + std::string(current.row[ColText]));
+  if (read_ < rows_.size()) {
+    current = Current{std::move(Read()), false};
+    if (!labels.empty()) {
+      current.row.Set(ColText, labels + std::string(current.row[ColText]));
+      current.mayChange = true;
+    }
     return CallOutcome::DrewIn;
   }
   if (labels.empty()) return CallOutcome::Vanished;
-  SetText(current, labels);
+  current.row.Set(ColText, labels);
   return CallOutcome::DrewIn;
 }
 
@@ -227,32 +234,9 @@ DefineList::Outcome TableWalk::Substitute(std::string_view text) {
   return job_.Defines->Substitute(text, limit, substituted_);
 }
 
-void TableWalk::SetText(Current& current, std::string_view text) {
-  if (current.readAfterCall && !current.textAsRead) {
-    current.textAsRead = std::string(current.row[ColText]);
-  }
-  current.row.Set(ColText, text);
-  current.mayChange = true;
-}
-
 void TableWalk::Refuse(const Row& row) {
   job_.Out.WriteLine(FormatMessage(PM::ExpansionTooLarge, {row[ColFile], row[ColLine]}));
   walker_.refused_ = true;
-}
-
-bool TableWalk::TakeUnread(Current& current) {
-  if (read_ == rows_.size()) return false;
-  current = Current(std::move(rows_[read_++]), false);
-  if (snapshotTaken_) {
-    current.readAfterCall = true;
-    if (!unreadAt_) unreadAt_ = written_;
-  }
-  return true;
-}
-
-void TableWalk::Emit(Current current) {
-  if (current.textAsRead) snapshot_.textsAsRead.emplace_back(written_, *current.textAsRead);
-  Emit(std::move(current.row), current.mayChange);
 }
 
 void TableWalk::Emit(Row row, bool mayChange) {
@@ -267,32 +251,52 @@ void TableWalk::Emit(Row row, bool mayChange) {
   Finished(mayChange);
 }
 
-// "sa.txt": written at once when it must be (Note [held-back dumps]), otherwise kept as the
-// walk's snapshot.
+// "sa.txt": written at once when it must be (Note [held-back dumps]), otherwise held back. The
+// rows then unread are put into text at the walk's first call; see Note [walk in place].
 void TableWalk::TableDumpAtCall(const Row& callRow) {
-  snapshotTaken_ = !walker_.dumps_.TableDue();
-  unreadAt_.reset();
-  snapshot_ = TableSnapshot{written_, callRow, 0, 0, {}};
-  if (snapshotTaken_) return;
-  size_t size = DumpLineSize(callRow);
-  for (size_t r = 0; r < rows_.size(); ++r) {
-    if (r < written_ || r >= read_) size += DumpLineSize(rows_[r]);
+  std::string callLine;
+  AppendDumpLine(callLine, callRow);
+  heldCall_.reset();
+  if (unreadText_ || !walker_.dumps_.TableDue()) {
+    if (!unreadText_) {
+      unreadText_.emplace(DumpSize(read_, rows_.size()), '\0');
+      CopyRows(unreadText_->data(), read_, rows_.size());
+    }
+    heldCall_ = HeldCall{written_, std::move(callLine), unreadTextStart_};
+    return;
   }
-  std::string text;
-  text.reserve(size);
-  for (size_t r = 0; r < written_; ++r) AppendDumpLine(text, rows_[r]);
-  AppendDumpLine(text, callRow);
-  for (size_t r = read_; r < rows_.size(); ++r) AppendDumpLine(text, rows_[r]);
+  std::string text(DumpSize(0, written_) + callLine.size() + DumpSize(read_, rows_.size()), '\0');
+  char* at = CopyRows(text.data(), 0, written_);
+  at = std::copy(callLine.begin(), callLine.end(), at);
+  unreadTextStart_ = static_cast<size_t>(at - text.data());
+  CopyRows(at, read_, rows_.size());
   walker_.dumps_.WriteTable(text);
+  unreadText_ = std::move(text);
 }
 
-// Once the gap is closed, the snapshot's unread rows are the rows from `unreadAt` to the end.
-void TableWalk::HoldSnapshot() {
-  if (!snapshotTaken_) return;
-  snapshotTaken_ = false;
-  snapshot_.unreadAt = unreadAt_.value_or(written_);
-  snapshot_.rowsEnd = rows_.size();
-  walker_.dumps_.HoldTable(std::move(snapshot_));
+size_t TableWalk::DumpSize(size_t begin, size_t end) const {
+  size_t size = 0;
+  for (size_t r = begin; r < end; ++r) size += DumpLineSize(rows_[r]);
+  return size;
+}
+
+char* TableWalk::CopyRows(char* to, size_t begin, size_t end) const {
+  for (size_t r = begin; r < end; ++r) {
+    const std::string_view line = rows_[r].Line();
+    std::memcpy(to, line.data(), line.size());
+    to += line.size();
+    *to++ = '\r';
+    *to++ = '\n';
+  }
+  return to;
+}
+
+void TableWalk::HoldTableDump() {
+  if (!heldCall_) return;
+  std::string rest = std::move(*unreadText_);
+  rest.erase(0, heldCall_->unreadStart);
+  walker_.dumps_.HoldTable(heldCall_->rowsBefore, {std::move(heldCall_->callLine), std::move(rest)});
+  heldCall_.reset();
 }
 
 void TableWalker::Walk() {

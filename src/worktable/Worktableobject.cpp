@@ -42,11 +42,7 @@ void TWorkTableObject::ThrowRowError() {
 }
 
 void AppendDumpLine(std::string& text, const WorkTableRow& row) {
-  const std::string_view line = row.Line();
-  const size_t start = text.size();
-  text.resize(start + line.size() + 2);
-  char* const to = text.data() + start;
-  std::memcpy(to, line.data(), line.size());
-  to[line.size()] = '\r';
-  to[line.size() + 1] = '\n';
+  text.append(row.Line());
+  text.push_back('\r');
+  text.push_back('\n');
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +36,11 @@ class TWorkTableObject {
   void AddRow(std::string_view file, std::string_view line, std::string_view text,
               std::string_view operand1, std::string_view operand2, std::string_view command,
               std::string_view labels, std::string_view code);
+  // The row whose line is `line` and whose cells end at `ends`, for a caller that puts the
+  // line together itself.
+  void AddRow(std::string_view line, const std::array<uint32_t, ColumnCount>& ends) {
+    rows_.emplace_back(line, ends);
+  }
   // Room for `rowCount` rows in all, so that adding rows up to that count moves none. The room
   // grows at least twofold, so that reserving a little more again and again stays linear.
   void Reserve(int rowCount);

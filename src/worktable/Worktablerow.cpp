@@ -65,6 +65,13 @@ WorkTableRow::WorkTableRow(std::initializer_list<std::string_view> cells) : Work
   return all;
 }()) {}
 
+WorkTableRow::WorkTableRow(std::string_view line, const std::array<uint32_t, CellCount>& ends)
+    : ends_(ends) {
+  if (line.size() != ends[CellCount - 1]) throw std::invalid_argument("Row line and ends differ");
+  if (line.size() > room_.size()) longLine_.reset(new char[line.size()]);
+  std::memcpy(longLine_ ? longLine_.get() : room_.data(), line.data(), line.size());
+}
+
 WorkTableRow::WorkTableRow(const WorkTableRow& other) : ends_(other.ends_), room_(other.room_) {
   if (other.longLine_) {
     longLine_.reset(new char[ends_[CellCount - 1]]);
@@ -93,32 +100,30 @@ void WorkTableRow::MakeEmpty() {
   std::memset(room_.data(), ' ', CellCount - 1);
 }
 
-void WorkTableRow::Set(int column, std::string_view text) {
+// Set for a line that is or becomes long, or a text of this row's own line, which would move
+// under its feet: the line is put together anew, from a copy of such a text.
+void WorkTableRow::SetElsewhere(int column, std::string_view text) {
   const std::string_view line = Line();
-  // A text of this row's own line would move under its feet: it is copied first.
   const std::less<const char*> before;
   if (!text.empty() && !before(text.data(), line.data()) &&
       before(text.data(), line.data() + line.size())) {
     const std::string copy(text);
-    return Set(column, copy);
+    return SetElsewhere(column, copy);
   }
   const uint32_t start = column == 0 ? 0 : ends_[column - 1] + 1;
   const uint32_t end = ends_[column];
   const size_t size = line.size() - (end - start) + text.size();
   if (size > std::numeric_limits<uint32_t>::max()) throw std::length_error("Row text too long");
-  if (!longLine_ && size <= room_.size()) {
-    // Within the room: the cells behind this one move, and the text goes in.
-    MoveShortText(room_.data() + start + text.size(), room_.data() + end, line.size() - end);
-    MoveShortText(room_.data() + start, text.data(), text.size());
-  } else {
-    // Into the room from a long line, or into a new long line.
-    std::unique_ptr<char[]> longLine(size > room_.size() ? new char[size] : nullptr);
-    char* const to = longLine ? longLine.get() : room_.data();
-    std::memcpy(to, line.data(), start);
-    if (!text.empty()) std::memcpy(to + start, text.data(), text.size());
-    std::memcpy(to + start + text.size(), line.data() + end, line.size() - end);
-    longLine_ = std::move(longLine);
-  }
+  // Into the room from a long line or within it, or into a new long line: the pieces are read
+  // from the old line (or a text apart) while the new one is written.
+  std::array<char, sizeof room_> shortLine;
+  std::unique_ptr<char[]> longLine(size > room_.size() ? new char[size] : nullptr);
+  char* const to = longLine ? longLine.get() : shortLine.data();
+  std::memcpy(to, line.data(), start);
+  if (!text.empty()) std::memcpy(to + start, text.data(), text.size());
+  std::memcpy(to + start + text.size(), line.data() + end, line.size() - end);
+  if (!longLine) std::memcpy(room_.data(), shortLine.data(), size);
+  longLine_ = std::move(longLine);
   const uint32_t change = static_cast<uint32_t>(start + text.size()) - end;
   for (int c = column; c < CellCount; ++c) ends_[c] += change;
 }

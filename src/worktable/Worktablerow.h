@@ -2,11 +2,14 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <iosfwd>
 #include <memory>
 #include <string>
 #include <string_view>
+
+#include "support/Textutils.h"
 
 // One row of the work table: eight text cells. The row keeps them as one line, the cells joined
 // by single blanks (the row as a dump or listing shows it), and notes where each cell ends. A
@@ -26,6 +29,9 @@ class WorkTableRow {
   // The cells in column order; cells not given stay empty. More than eight throw
   // std::invalid_argument.
   WorkTableRow(std::initializer_list<std::string_view> cells);
+  // The row whose line is `line` and whose cells end at `ends`: for a caller that puts the line
+  // together itself. The last end must be the line's length.
+  WorkTableRow(std::string_view line, const std::array<uint32_t, CellCount>& ends);
   WorkTableRow(const WorkTableRow& other);
   WorkTableRow& operator=(const WorkTableRow& other) {
     if (this != &other) *this = WorkTableRow(other);
@@ -38,12 +44,24 @@ class WorkTableRow {
   // The column is not checked: the table checks it before it asks.
   std::string_view operator[](int column) const {
     const uint32_t start = column == 0 ? 0 : ends_[column - 1] + 1;
-    return Line().substr(start, ends_[column] - start);
+    return {LineData() + start, ends_[column] - start};
   }
-  std::string_view Line() const {
-    return {longLine_ ? longLine_.get() : room_.data(), ends_[CellCount - 1]};
+  std::string_view Line() const { return {LineData(), ends_[CellCount - 1]}; }
+  // Most writes keep the line in the room and take no text of the row itself: those are done
+  // here, inline, as passes write cells by the thousand.
+  void Set(int column, std::string_view text) {
+    const uint32_t start = column == 0 ? 0 : ends_[column - 1] + 1;
+    const uint32_t end = ends_[column];
+    const uint32_t lineSize = ends_[CellCount - 1];
+    if (longLine_ || lineSize - (end - start) + text.size() > room_.size() || InRoom(text)) {
+      return SetElsewhere(column, text);
+    }
+    // The cells behind this one move, and the text goes in.
+    MoveShortText(room_.data() + start + text.size(), room_.data() + end, lineSize - end);
+    MoveShortText(room_.data() + start, text.data(), text.size());
+    const uint32_t change = static_cast<uint32_t>(start + text.size()) - end;
+    for (int c = column; c < CellCount; ++c) ends_[c] += change;
   }
-  void Set(int column, std::string_view text);
   void Assign(const Cells& cells);
 
   friend bool operator==(const WorkTableRow& a, const WorkTableRow& b) {
@@ -53,6 +71,13 @@ class WorkTableRow {
   friend std::ostream& operator<<(std::ostream& out, const WorkTableRow& row);
 
  private:
+  const char* LineData() const { return longLine_ ? longLine_.get() : room_.data(); }
+  bool InRoom(std::string_view text) const {
+    const std::less<const char*> before;
+    return !text.empty() && !before(text.data(), room_.data()) &&
+           before(text.data(), room_.data() + room_.size());
+  }
+  void SetElsewhere(int column, std::string_view text);
   void MakeEmpty();
   void Join(const Cells& cells, char* line);
 

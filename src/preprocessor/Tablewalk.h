@@ -8,9 +8,10 @@ class TMq71R04CompilerObject;
 // The walks over the work table after each top-level file: #define substitution in every row,
 // then every macro call replaced by its expanded body. Rows inserted by an expansion are not
 // examined again in the same walk. The walker keeps what one walk leaves for the next.
-// How far expansion may go: #define substitution may make a row's text at most `textBytes`
-// long (a text read longer may still be substituted as long as it does not grow), and macro
-// expansion may make the table at most `rows` rows longer than the rows read from the sources.
+// How far expansion may go: #define substitution may make a row's text at most `textBytes` long
+// (a longer text, as a long line of a source file, may still be substituted when it does not
+// grow), and macro expansion may make the table at most `rows` rows longer than the rows read
+// from the sources.
 struct ExpansionBudget {
   size_t textBytes = 1u << 20;
   size_t rows = 1u << 20;

@@ -35,9 +35,9 @@ void WorkTableRow::Assign(const Cells& cells) {
     longLine_ = std::move(longLine);
     return;
   }
-  std::array<char, sizeof room_> line{};
+  std::array<char, sizeof room_> line;
   Join(cells, line.data());
-  room_ = line;
+  std::memcpy(room_.data(), line.data(), sizeof room_);
   longLine_.reset();
 }
 
@@ -72,7 +72,8 @@ WorkTableRow::WorkTableRow(std::string_view line, const std::array<uint32_t, Cel
   std::memcpy(longLine_ ? longLine_.get() : room_.data(), line.data(), line.size());
 }
 
-WorkTableRow::WorkTableRow(const WorkTableRow& other) : ends_(other.ends_), room_(other.room_) {
+WorkTableRow::WorkTableRow(const WorkTableRow& other) : ends_(other.ends_) {
+  std::memcpy(room_.data(), other.room_.data(), sizeof room_);
   if (other.longLine_) {
     longLine_.reset(new char[ends_[CellCount - 1]]);
     std::memcpy(longLine_.get(), other.longLine_.get(), ends_[CellCount - 1]);
@@ -80,7 +81,8 @@ WorkTableRow::WorkTableRow(const WorkTableRow& other) : ends_(other.ends_), room
 }
 
 WorkTableRow::WorkTableRow(WorkTableRow&& other) noexcept
-    : ends_(other.ends_), longLine_(std::move(other.longLine_)), room_(other.room_) {
+    : ends_(other.ends_), longLine_(std::move(other.longLine_)) {
+  std::memcpy(room_.data(), other.room_.data(), sizeof room_);
   other.MakeEmpty();
 }
 
@@ -88,7 +90,7 @@ WorkTableRow& WorkTableRow::operator=(WorkTableRow&& other) noexcept {
   if (this != &other) {
     ends_ = other.ends_;
     longLine_ = std::move(other.longLine_);
-    room_ = other.room_;
+    std::memcpy(room_.data(), other.room_.data(), sizeof room_);
     other.MakeEmpty();
   }
   return *this;
@@ -97,7 +99,7 @@ WorkTableRow& WorkTableRow::operator=(WorkTableRow&& other) noexcept {
 void WorkTableRow::MakeEmpty() {
   for (int c = 0; c < CellCount; ++c) ends_[c] = static_cast<uint32_t>(c);
   longLine_.reset();
-  std::memset(room_.data(), ' ', CellCount - 1);
+  std::memcpy(room_.data(), "       ", CellCount - 1);  // the blanks between eight empty cells
 }
 
 // Set for a line that is or becomes long, or a text of this row's own line, which would move

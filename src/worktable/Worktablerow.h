@@ -84,5 +84,6 @@ class WorkTableRow {
   // Where each cell ends in the line; the last end is the line's length.
   std::array<uint32_t, CellCount> ends_;
   std::unique_ptr<char[]> longLine_;  // the line when it does not fit into room_
-  std::array<char, 88> room_{};
+  // The bytes behind the line are never read as text: copies take the room whole, as bytes.
+  std::array<char, 88> room_;
 };

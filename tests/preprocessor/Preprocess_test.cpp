@@ -239,6 +239,41 @@ TEST_F(PreprocessTest, NulBytesAndLongLinesInIncludedFiles) {
             "[preprocessor error] inc.h(5): Invalid macros arguments list \"" + nul + " x\".\r\n");
 }
 
+// Only the last call's dumps are left behind, also when an error ends the run after it.
+TEST_F(PreprocessTest, DumpsOfTheLastCallAreLeftWhenAnErrorEndsTheRun) {
+  Write("lib.h", ".macro one\ninc a0\n.endmacro\n.macro two x\ndec x\n.endmacro\n");
+  Write("lib/bad.inc", ".macro m 'open\n.endmacro\n");
+  Write("a.asm", "#include \"lib.h\"\none\nnop\ntwo a1\nrts\n");
+  Write("b.asm", "#include <bad.inc>\n");
+  job_.LibraryDirs->push_back((directory_.Path() / "lib").string());
+  EXPECT_THROW(Run({"a.asm", "b.asm"}), TranslatorError);
+  EXPECT_EQ(ReadFile(directory_.Path() / "sa.txt"),
+            "lib.h 1 inc a0 # # # # #\r\n"
+            "a.asm 2 nop $ $ $ $ $\r\n"
+            "a.asm 3 two a1 $ $ $ $ $\r\n"
+            "a.asm 4 rts $ $ $ $ $\r\n");
+  EXPECT_EQ(ReadFile(directory_.Path() / "MacrosBody.txt"), "lib.h 4 dec  a1  # # # # #\r\n");
+}
+
+// A source file that is a dump of the run reads what the run left there; the dump cannot be
+// replaced afterwards, and the next call that writes it ends the run.
+TEST_F(PreprocessTest, SourceThatIsADumpReadsTheLastCallsTable) {
+  Write("lib.h", ".macro one\ntwo\n.endmacro\n.macro two\nnop\n.endmacro\n");
+  Write("a.asm", "#include \"lib.h\"\none\none\n");
+  Write("sa.txt", "stale\n");
+  try {
+    Run({"a.asm", "sa.txt"});
+    ADD_FAILURE() << "the dump was replaced after it was read";
+  } catch (const TranslatorError& error) {
+    EXPECT_STREQ(error.what(), "Cannot create file sa.txt: it is an input of this run");
+  }
+  // The rows read from it: the table at the second call of "one".
+  const TextList texts = Texts();
+  ASSERT_GE(texts.size(), 2u);
+  EXPECT_EQ(TextList(texts.end() - 2, texts.end()),
+            (TextList{"lib.h 1 two # # # # #", "a.asm 2 one $ $ $ $ $"}));
+}
+
 // A macro name cannot lead its dump file elsewhere: with a "/" or a NUL byte in it, the dump is a
 // file that cannot be created, reported against the include, and nothing is written.
 class MacroDumpNameTest : public PreprocessTest,

@@ -516,6 +516,11 @@ TEST(TableWalkBudget, TooLargeExpansionIsReportedOnceAndStopsExpanding) {
        {"nop A,A,A,A,A,A"},
        {"nop B,B,B,B,B,B"},
        ""},
+      {"long text that would grow",
+       {"#define A BB"},
+       {"nop A,A,A,A,A,A"},
+       {"nop A,A,A,A,A,A"},
+       "top.asm(0)"},
       {"rows within the budget",
        {".macro m", "nop", "nop", "nop", ".endmacro"},
        {"m", "m"},
@@ -561,6 +566,27 @@ TEST(TableWalkBudget, TooLargeExpansionIsReportedOnceAndStopsExpanding) {
                                       ": Expansion is too large.\r\n")
         << c.name;
   }
+}
+
+// A macro whose body calls it twice doubles the table with every walk: the walk that would pass
+// the budget is refused at its first call, and later walks expand nothing.
+TEST(TableWalkBudget, DoublingMacroStopsAtTheBudget) {
+  TemporaryDirectory directory;
+  CurrentDirectoryScope scope(directory.Path());
+  TMq71R04CompilerObject job;
+  job.TickCounter = [] { return 5u; };
+  Lines library = {".macro m", "m", "m", ".endmacro"};
+  LoadIncludedLines(job, "lib.inc", library);
+  job.WorkTable->AddRow("top.asm", "0", "m", "$", "$", "$", "$", "$");
+  CallDumps dumps(job);
+  TableWalker walker(job, dumps, ExpansionBudget{1 << 20, 60});
+  walker.AddSourceRows(1);
+  for (int walk = 0; walk < 10; ++walk) walker.Walk();
+  // 1, 2, 4, ... 32 rows; in the sixth walk each call adds a row, up to the 61 allowed, and the
+  // 30th call, of a row made from the body's second line, would make 62.
+  EXPECT_EQ(job.WorkTable->RowCount(), 61);
+  EXPECT_TRUE(walker.ExpansionRefused());
+  EXPECT_EQ(job.Out.Captured(), "[preprocessor error] lib.inc(2): Expansion is too large.\r\n");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "driver/Compilerobject.h"
+#include "isa/Mq71r04_asmparserobject.h"
 #include "preprocessor/Macrosobject.h"
 #include "preprocessor/Preprocessormessages.h"
 #include "support/Textutils.h"
@@ -13,42 +14,14 @@ namespace PM = PreprocessorMessages;
 
 namespace {
 
-bool IsDecimalDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
-int HexDigitValue(char c) {
-  if (IsDecimalDigit(c)) return c - '0';
-  const char lower = FoldCase(c);
-  return (lower >= 'a' && lower <= 'f') ? lower - 'a' + 10 : -1;
-}
-
-// A label that the platform's text-to-integer conversion would take for a number: an optional
-// sign, then decimal digits within the signed 32-bit range, or a prefix ($, x, X, 0x, 0X) and
-// hexadecimal digits whose value fits in 32 bits. The sign is allowed before a prefix here.
-bool IsWholeNumber(std::string_view text) {
-  bool negative = false;
-  if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
-    negative = text[0] == '-';
-    text.remove_prefix(1);
-  }
-  size_t prefix = 0;
-  if (StartsWith(text, "0x") || StartsWith(text, "0X")) {
-    prefix = 2;
-  } else if (!text.empty() && (text[0] == '$' || text[0] == 'x' || text[0] == 'X')) {
-    prefix = 1;
-  }
-  const std::string_view digits = text.substr(prefix);
-  if (digits.empty()) return false;
-  uint64_t value = 0;
-  for (char c : digits) {
-    const int digit = prefix > 0 ? HexDigitValue(c) : (IsDecimalDigit(c) ? c - '0' : -1);
-    if (digit < 0) return false;
-    value = value * (prefix > 0 ? 16 : 10) + static_cast<uint64_t>(digit);
-    if (value > 0xFFFFFFFFull) return false;
-  }
-  if (prefix > 0) return true;
-  return value <= (negative ? 2147483648ull : 2147483647ull);
+// A label that the platform's text-to-integer conversion takes for a number. That conversion
+// is the instruction set's, but also admits a sign in front of a hexadecimal prefix.
+bool IsWholeNumber(std::string_view label) {
+  int32_t value = 0;
+  if (TMq71R04_ASMParserObject::ConvertInteger(label, value)) return true;
+  const bool signedText = label.size() > 1 && (label[0] == '-' || label[0] == '+') &&
+                          label[1] != '-' && label[1] != '+';
+  return signedText && TMq71R04_ASMParserObject::ConvertInteger(label.substr(1), value);
 }
 
 const std::string_view kJumpCommands[] = {"jsr", "jmp", "js", "jns", "jz", "jnz", "jc", "jnc"};

@@ -2,6 +2,8 @@
 // give the names 579514062, 1560015161, 3206227360 and 2476111254 in turn.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "driver/Compilerobject.h"
 #include "preprocessor/Macrosobject.h"
 
@@ -109,6 +111,51 @@ TEST_F(MacroLabelsTest, TextsOutsideTheNumberRulesAreRenamed) {
     EXPECT_EQ(macro.MakeLabelsUnique(), 0) << label;
     EXPECT_EQ(macro.Cell(0, ColText), kFirst + ": nop") << label;
   }
+}
+
+// The number rules spelt out: an optional sign, then decimal digits within the signed 32-bit
+// range, or a prefix ($, x, X, 0x, 0X) and hexadecimal digits whose value fits in 32 bits.
+bool ReferenceIsNumber(std::string_view text) {
+  bool negative = false;
+  if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
+    negative = text[0] == '-';
+    text.remove_prefix(1);
+  }
+  size_t prefix = 0;
+  if (text.starts_with("0x") || text.starts_with("0X")) {
+    prefix = 2;
+  } else if (!text.empty() && (text[0] == '$' || text[0] == 'x' || text[0] == 'X')) {
+    prefix = 1;
+  }
+  const std::string_view digits = text.substr(prefix);
+  if (digits.empty()) return false;
+  uint64_t value = 0;
+  for (char c : digits) {
+    const std::string_view hexDigits = "0123456789abcdefABCDEF";
+    const size_t digit = hexDigits.find(c);
+    if (digit == std::string_view::npos || (prefix == 0 && digit > 9)) return false;
+    value = value * (prefix > 0 ? 16 : 10) + (digit < 16 ? digit : digit - 6);
+    if (value > 0xFFFFFFFFull) return false;
+  }
+  return prefix > 0 || value <= (negative ? 2147483648ull : 2147483647ull);
+}
+
+TEST(MacroLabelNumbers, AgreeWithTheNumberRulesOverRandomLabels) {
+  std::mt19937 random(17);
+  const std::string_view alphabet = "0123456789abfgxX$+-";
+  int numbers = 0;
+  for (int round = 0; round < 20000; ++round) {
+    std::string label(1 + random() % 11, '0');
+    for (char& c : label) c = alphabet[random() % alphabet.size()];
+    TMq71R04CompilerObject job;
+    job.TickCounter = [] { return 1000u; };
+    TMacrosObject macro(job);
+    macro.AddRow("lib.inc", "4", label + ": nop", "#", "#", "#", "#", "#");
+    const bool reported = macro.MakeLabelsUnique() == 1;
+    if (reported) ++numbers;
+    ASSERT_EQ(reported, ReferenceIsNumber(label)) << label;
+  }
+  EXPECT_GT(numbers, 2000);
 }
 
 TEST_F(MacroLabelsTest, SecondDeclarationIsReportedThenRenamedOnItsOwn) {

@@ -1,7 +1,5 @@
 #include "preprocessor/Definereader.h"
 
-#include <array>
-
 #include "preprocessor/Preprocessormessages.h"
 #include "support/Textutils.h"
 
@@ -10,13 +8,7 @@ namespace PM = PreprocessorMessages;
 namespace {
 
 constexpr std::string_view kForbiddenInIncludedFiles = "!\"$&'()*+,-./:<>=?@{}[]\\~`|";
-
-// The same as a table, with '#' apart: every body is tested for them.
-constexpr std::array<bool, 256> kForbiddenTable = [] {
-  std::array<bool, 256> table{};
-  for (const char c : kForbiddenInIncludedFiles) table[static_cast<unsigned char>(c)] = true;
-  return table;
-}();
+constexpr std::string_view kForbiddenAtTopLevel = "!\"$&'()*+,-./:<>=?@{}[]\\~`|#";
 
 // The text behind the first occurrence of `c`, or all of it when there is none.
 std::string_view AfterFirst(std::string_view text, char c) {
@@ -24,14 +16,15 @@ std::string_view AfterFirst(std::string_view text, char c) {
   return at == std::string_view::npos ? text : text.substr(at + 1);
 }
 
-struct DefineViews {
-  std::string_view Symbol;
-  std::string_view Value;
-};
+// The line without its first `count` characters, trimmed.
+std::string_view TrimmedRest(std::string_view line, size_t count) {
+  return TrimmedView(line.substr(std::min(count, line.size())));
+}
 
-// SplitDefineBody without copies: views into `body`.
-DefineViews SplitDefineViews(std::string_view body) {
-  DefineViews parts;
+}  // namespace
+
+DefineParts SplitDefineBody(std::string_view body) {
+  DefineParts parts;
   const size_t blank = body.find(' ');
   const size_t cut = blank != std::string_view::npos ? blank : body.find('\t');
   if (cut != std::string_view::npos) parts.Symbol = TrimmedView(body.substr(0, cut));
@@ -40,18 +33,9 @@ DefineViews SplitDefineViews(std::string_view body) {
   return parts;
 }
 
-}  // namespace
-
-DefineParts SplitDefineBody(std::string_view body) {
-  const DefineViews parts = SplitDefineViews(body);
-  return DefineParts{std::string(parts.Symbol), std::string(parts.Value)};
-}
-
 bool HasForbiddenCharacter(std::string_view body, bool topLevel) {
-  for (const char c : body) {
-    if (kForbiddenTable[static_cast<unsigned char>(c)] || (topLevel && c == '#')) return true;
-  }
-  return false;
+  const std::string_view forbidden = topLevel ? kForbiddenAtTopLevel : kForbiddenInIncludedFiles;
+  return body.find_first_of(forbidden) != std::string_view::npos;
 }
 
 DefineOutcome ReadTopLevelDefine(std::string_view line, std::string_view fileName, int lineIndex,
@@ -61,13 +45,10 @@ DefineOutcome ReadTopLevelDefine(std::string_view line, std::string_view fileNam
     failed = true;
     return outcome;
   };
-  if (TrimmedView(line.substr(std::min<size_t>(7, line.size()))).empty()) {
-    return fail(PM::DefineWithoutSymbol, {}, DefineOutcome::Dropped);
-  }
-  const std::string_view body = TrimmedView(line.substr(std::min<size_t>(8, line.size())));
-  if (HasForbiddenCharacter(body, true))
-    return fail(PM::InvalidDefine, body, DefineOutcome::Dropped);
-  const DefineViews parts = SplitDefineViews(body);
+  if (TrimmedRest(line, 7).empty()) return fail(PM::DefineWithoutSymbol, {}, DefineOutcome::Dropped);
+  const std::string_view body = TrimmedRest(line, 8);
+  if (HasForbiddenCharacter(body, true)) return fail(PM::InvalidDefine, body, DefineOutcome::Dropped);
+  const DefineParts parts = SplitDefineBody(body);
   if (Contains(parts.Value, ' ')) return fail(PM::InvalidDefine, body, DefineOutcome::Unchanged);
   if (parts.Symbol == parts.Value) return fail(PM::DefineSymbolIsValue, {}, DefineOutcome::Dropped);
   defines.Append(parts.Symbol, parts.Value);
@@ -78,12 +59,11 @@ void ReadIncludedDefine(std::string& line, std::string_view includeName, int lin
                         DefineList& defines, OutputSink& out) {
   if (!StartsWith(line, "#define")) return;
   const std::string number = std::to_string(lineIndex);
-  const std::string_view body =
-      TrimmedView(std::string_view(line).substr(std::min<size_t>(8, line.size())));
+  const std::string_view body = TrimmedRest(line, 8);
   if (HasForbiddenCharacter(body, false)) {
     out.WriteLine(FormatMessage(PM::InvalidDefine, {includeName, number, body}));
   }
-  const DefineViews parts = SplitDefineViews(body);
+  const DefineParts parts = SplitDefineBody(body);
   if (Contains(parts.Value, ' ')) {
     out.WriteLine(FormatMessage(PM::InvalidDefine, {includeName, number, body}));
     return;

@@ -17,12 +17,12 @@ enum class DefineOutcome {
 };
 
 struct DefineParts {
-  std::string Symbol;
-  std::string Value;
+  std::string_view Symbol;
+  std::string_view Value;
 };
 
 // Symbol: the text before the first blank, or when there is none before the first tab, trimmed.
-// Value: the text behind the first blank, then behind the first tab, trimmed.
+// Value: the text behind the first blank, then behind the first tab, trimmed. Views of `body`.
 DefineParts SplitDefineBody(std::string_view body);
 
 // The 28 characters refused in a top-level definition; an included file allows '#'.

@@ -4,6 +4,8 @@
 #include <memory>
 
 #include "driver/Compilerobject.h"
+#include "preprocessor/Calldumps.h"
+#include "preprocessor/Definereader.h"
 #include "preprocessor/Macrosobject.h"
 #include "preprocessor/Preprocessormessages.h"
 #include "preprocessor/Sourcereader.h"
@@ -21,10 +23,11 @@ std::string WithoutEnds(const std::string& name) {
 
 // Reading and processing are guarded together: any error is reported against the #include
 // line, the rest of the file is skipped, and what its earlier lines did stays done.
-IncludeResult LoadQuotedInclude(TMq71R04CompilerObject& job, const std::string& fileName,
-                                int lineIndex, const std::string& includeName) {
+IncludeResult LoadQuotedInclude(TMq71R04CompilerObject& job, CallDumps& dumps,
+                                const std::string& fileName, int lineIndex,
+                                const std::string& includeName) {
   try {
-    std::vector<std::string> lines = ReadSourceLines(job.Files, includeName);
+    std::vector<std::string> lines = SourceLines(ReadSourceFile(dumps, includeName));
     LoadIncludedLines(job, includeName, lines);
     return IncludeResult::Loaded;
   } catch (const std::exception& error) {
@@ -36,15 +39,13 @@ IncludeResult LoadQuotedInclude(TMq71R04CompilerObject& job, const std::string& 
 
 // The library directories in their order; the first that gives the file is used. Only the
 // reading is guarded: an error while its lines are processed ends the run.
-IncludeResult LoadLibraryInclude(TMq71R04CompilerObject& job, const std::string& fileName,
-                                 int lineIndex, const std::string& includeName) {
+IncludeResult LoadLibraryInclude(TMq71R04CompilerObject& job, CallDumps& dumps,
+                                 const std::string& fileName, int lineIndex,
+                                 const std::string& includeName) {
   for (const std::string& directory : *job.LibraryDirs) {
-    std::vector<std::string> lines;
-    try {
-      lines = ReadSourceLines(job.Files, directory + "/" + includeName);
-    } catch (const TranslatorError&) {
-      continue;
-    }
+    std::string bytes;
+    if (!dumps.ReadInput(directory + "/" + includeName, bytes)) continue;
+    std::vector<std::string> lines = SourceLines(bytes);
     LoadIncludedLines(job, includeName, lines);
     return IncludeResult::Loaded;
   }
@@ -55,14 +56,14 @@ IncludeResult LoadLibraryInclude(TMq71R04CompilerObject& job, const std::string&
 
 }  // namespace
 
-IncludeResult LoadInclude(TMq71R04CompilerObject& job, const std::string& fileName, int lineIndex,
-                          std::string_view line) {
+IncludeResult LoadInclude(TMq71R04CompilerObject& job, CallDumps& dumps,
+                          const std::string& fileName, int lineIndex, std::string_view line) {
   const std::string name = Trim(line.substr(9));
   if (!name.empty() && (name.front() == '"' || name.back() == '"')) {
-    return LoadQuotedInclude(job, fileName, lineIndex, WithoutEnds(name));
+    return LoadQuotedInclude(job, dumps, fileName, lineIndex, WithoutEnds(name));
   }
   if (!name.empty() && (name.front() == '<' || name.back() == '>')) {
-    return LoadLibraryInclude(job, fileName, lineIndex, WithoutEnds(name));
+    return LoadLibraryInclude(job, dumps, fileName, lineIndex, WithoutEnds(name));
   }
   job.Out.WriteLine(FormatMessage(PM::InvalidInclude, {fileName, std::to_string(lineIndex)}));
   return IncludeResult::Malformed;
@@ -71,13 +72,12 @@ IncludeResult LoadInclude(TMq71R04CompilerObject& job, const std::string& fileNa
 void LoadIncludedLines(TMq71R04CompilerObject& job, const std::string& includeName,
                        std::vector<std::string>& lines) {
   for (int l = 0; l < static_cast<int>(lines.size()); ++l) {
-    lines[l] = RemoveComment(lines[l]);
+    lines[l] = std::string(CommentRemoved(lines[l]));
     if (lines[l].empty()) continue;
     if (Contains(lines[l], "#define ")) {
-      TMacrosObject reader(job);
-      reader.ReadDefine(includeName, lines, *job.Defines, l);
+      ReadIncludedDefine(lines[l], includeName, l, *job.Defines, job.Out);
     }
-    if (StartsWith(Trim(lines[l]), ".macro ")) {
+    if (StartsWith(TrimmedView(lines[l]), ".macro ")) {
       auto definition = std::make_unique<TMacrosObject>(job);
       if (definition->ReadDefinition(includeName, lines, l) == 0) {
         job.Macros->push_back(std::move(definition));

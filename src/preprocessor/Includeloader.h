@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+class CallDumps;
 class TMq71R04CompilerObject;
 
 // "#include "name"" reads a file of the project, "#include <name>" one of the library
@@ -15,9 +16,10 @@ enum class IncludeResult {
   Malformed,  // neither form; reported, and the line stays an ordinary row
 };
 
-// `line` begins with "#include "; `fileName` and `lineIndex` place the messages.
-IncludeResult LoadInclude(TMq71R04CompilerObject& job, const std::string& fileName, int lineIndex,
-                          std::string_view line);
+// `line` begins with "#include "; `fileName` and `lineIndex` place the messages. The file is
+// read through `dumps`.
+IncludeResult LoadInclude(TMq71R04CompilerObject& job, CallDumps& dumps,
+                          const std::string& fileName, int lineIndex, std::string_view line);
 
 // The lines of an included file, named `includeName` in rows and messages.
 void LoadIncludedLines(TMq71R04CompilerObject& job, const std::string& includeName,

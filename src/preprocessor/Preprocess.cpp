@@ -1,7 +1,9 @@
+#include <algorithm>
 #include <string>
 #include <string_view>
 
 #include "driver/Compilerobject.h"
+#include "preprocessor/Calldumps.h"
 #include "preprocessor/Definereader.h"
 #include "preprocessor/Includeloader.h"
 #include "preprocessor/Sourcereader.h"
@@ -9,10 +11,16 @@
 
 namespace {
 
+size_t CountOf(std::string_view text, char c) {
+  size_t count = 0;
+  for (size_t at = text.find(c); at != std::string_view::npos; at = text.find(c, at + 1)) ++count;
+  return count;
+}
+
 // One line of a top-level file: a #define, an #include, or a row. False when it reported an
 // error that fails the pass.
-bool LoadTopLevelLine(TMq71R04CompilerObject& job, const std::string& fileName, int lineIndex,
-                      std::string_view lineNumber, std::string_view sourceLine) {
+bool LoadTopLevelLine(TMq71R04CompilerObject& job, CallDumps& dumps, const std::string& fileName,
+                      int lineIndex, std::string_view sourceLine) {
   bool failed = false;
   std::string_view line = CommentRemoved(sourceLine);
   if (line.starts_with("#define")) {
@@ -27,7 +35,7 @@ bool LoadTopLevelLine(TMq71R04CompilerObject& job, const std::string& fileName, 
     }
   }
   if (line.starts_with("#include ")) {
-    switch (LoadInclude(job, fileName, lineIndex, line)) {
+    switch (LoadInclude(job, dumps, fileName, lineIndex, line)) {
       case IncludeResult::Loaded:
         return !failed;
       case IncludeResult::Failed:
@@ -37,39 +45,49 @@ bool LoadTopLevelLine(TMq71R04CompilerObject& job, const std::string& fileName, 
         break;
     }
   }
-  AddSourceRow(*job.WorkTable, fileName, lineNumber, line);
+  AddSourceRow(*job.WorkTable, fileName, lineIndex, line);
   return !failed;
 }
 
-// The rows, #defines and #includes of a top-level file. The file's bytes are released before
-// the table walk, which then reuses their memory instead of touching new pages. False when a
-// line reported an error that fails the pass.
-bool LoadTopLevelFile(TMq71R04CompilerObject& job, const std::string& fileName) {
-  const std::string bytes = ReadSourceBytes(job.Files, fileName);
-  // Room for every line plus a quarter, so that the walk's expansions find room in place
-  // instead of moving the whole table; room never used costs no memory.
-  const int lineCount = static_cast<int>(LineEndCount(bytes) + 1);
-  job.WorkTable->Reserve(job.WorkTable->RowCount() + lineCount + lineCount / 4 + 16);
-  SourceLineCursor lines(bytes);
-  std::string_view line;
-  LineNumberText number;
+// The rows, #defines and #includes of a top-level file. False when a line reported an error
+// that fails the pass.
+bool LoadTopLevelFile(TMq71R04CompilerObject& job, CallDumps& dumps, const std::string& fileName) {
+  const std::string bytes = ReadSourceFile(dumps, fileName);
+  // Room for every line and a quarter more for expansions, so that the table is not moved
+  // while it grows: at a million rows a move would briefly hold the table twice.
+  const size_t lines = CountOf(bytes, '\n') + CountOf(bytes, '\r') + 1;
+  job.WorkTable->Reserve(job.WorkTable->RowCount() + static_cast<int>(lines + lines / 4));
   bool failed = false;
-  for (int j = 0; lines.Next(line); ++j, number.Increment()) {
-    if (!LoadTopLevelLine(job, fileName, j, number.View(), line)) failed = true;
-  }
+  int lineIndex = 0;
+  ForEachSourceLine(bytes, [&](std::string_view line) {
+    if (!LoadTopLevelLine(job, dumps, fileName, lineIndex++, line)) failed = true;
+  });
   return !failed;
 }
 
 }  // namespace
 
 // The first pass: the top-level source files in list order, each followed by a walk over the
-// whole table, so a #define or macro of a later file also reaches the rows of earlier ones.
+// table, so a #define or macro of a later file also reaches the rows of earlier ones.
 int TMq71R04CompilerObject::Preprocess() {
+  CallDumps dumps(*this);
+  TableWalker walker(*this, dumps);
   bool failed = false;
-  for (size_t i = 0; i < SourceFiles->size(); ++i) {
-    const std::string fileName = (*SourceFiles)[i];
-    if (!LoadTopLevelFile(*this, fileName)) failed = true;
-    WalkTable(*this);
+  try {
+    for (size_t i = 0; i < SourceFiles->size(); ++i) {
+      const int rowsBefore = WorkTable->RowCount();
+      if (!LoadTopLevelFile(*this, dumps, (*SourceFiles)[i])) failed = true;
+      walker.AddSourceRows(static_cast<size_t>(WorkTable->RowCount() - rowsBefore));
+      walker.Walk();
+    }
+  } catch (...) {
+    // The error ends the run; the dumps held back are left behind as they stand.
+    try {
+      dumps.Flush();
+    } catch (...) {
+    }
+    throw;
   }
-  return failed ? 1 : 0;
+  dumps.Flush();
+  return failed || walker.ExpansionRefused() ? 1 : 0;
 }

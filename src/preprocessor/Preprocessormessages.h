@@ -32,6 +32,9 @@ inline constexpr char MultipleLabelDeclaration[] =
 inline constexpr char WrongArgumentCount[] =
     "[preprocessor error] %s(%s): Invalid macros arguments count.";
 
+// The expansion budget of the table walk.
+inline constexpr char ExpansionTooLarge[] = "[preprocessor error] %s(%s): Expansion is too large.";
+
 // The parameter tokenizer's error, raised to the caller of ReadDefinition.
 inline constexpr char TokenizerError[] = "%s on line %i";
 inline constexpr char InvalidStringConstant[] = "Invalid string constant";

@@ -1,72 +1,48 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "support/Runfiles.h"
 #include "worktable/Worktableobject.h"
+
+class CallDumps;
 
 // Reading source files as lists of lines. Bytes are taken as they are (NUL included); a line
 // ends at CR LF, at a lone LF or at a lone CR, and a line end at the very end of the file does
 // not start another, empty line.
 
-// The lines of a text held in memory, one after another, as views into it.
-class SourceLineCursor {
- public:
-  explicit SourceLineCursor(std::string_view bytes);
-  // The next line; false after the last one.
-  bool Next(std::string_view& line);
+// Calls `visit(line)` with each line of a text in turn, a view into it.
+// The next CR and the next LF are each looked for again only once passed: a text without CR
+// is searched for one once.
+template <typename Visit>
+void ForEachSourceLine(std::string_view bytes, Visit visit) {
+  size_t start = 0;
+  size_t nextCr = bytes.find('\r');
+  size_t nextLf = bytes.find('\n');
+  while (start < bytes.size()) {
+    if (nextCr < start) nextCr = bytes.find('\r', start);
+    if (nextLf < start) nextLf = bytes.find('\n', start);
+    const size_t end = std::min({nextCr, nextLf, bytes.size()});
+    visit(bytes.substr(start, end - start));
+    const bool crLf = end == nextCr && end + 1 == nextLf;
+    start = end + (crLf ? 2 : 1);
+  }
+}
 
- private:
-  const char* Find(char c) const;
+// The lines of a text.
+std::vector<std::string> SourceLines(std::string_view bytes);
 
-  const char* start_;  // where the next line begins
-  const char* end_;
-  // The next CR and LF at or after start_ (end_ when there is none), each looked for again
-  // only once passed: a file without CR is searched for it once.
-  const char* nextCr_;
-  const char* nextLf_;
-};
-
-// The number of line ends (CR LF, lone CR, lone LF): the line count, or one less when the text
-// does not end in a line end.
-size_t LineEndCount(std::string_view bytes);
-
-// The lines of a text held in memory, as views into it.
-std::vector<std::string_view> SourceLineViews(std::string_view bytes);
-
-// The lines of a text held in memory.
-std::vector<std::string> SplitSourceLines(std::string_view bytes);
-
-// The whole content of the named regular file, read as an input of the run. A file that cannot
-// be opened or read throws TranslatorError "Cannot open file <name>".
-std::string ReadSourceBytes(RunFiles& files, const std::string& fileName);
-
-// The lines of the named file; fails like ReadSourceBytes.
-std::vector<std::string> ReadSourceLines(RunFiles& files, const std::string& fileName);
+// The whole content of a source or include file, read through `dumps` (a dump file the run has
+// written may be read back). A file that cannot be read throws TranslatorError
+// "Cannot open file <name>".
+std::string ReadSourceFile(CallDumps& dumps, std::string_view name);
 
 // A statement without its comment: cut at the first ';' (quotes do not protect it), trimmed.
-std::string RemoveComment(std::string_view line);
-// The same, as a view into `line`.
 std::string_view CommentRemoved(std::string_view line);
 
 // Appends the row of a source line: file name, 0-based line number, statement, and "$" in
 // columns 3 to 7.
 void AddSourceRow(TWorkTableObject& table, std::string_view fileName, int lineIndex,
                   std::string_view statement);
-// The same with the line number as text.
-void AddSourceRow(TWorkTableObject& table, std::string_view fileName, std::string_view lineNumber,
-                  std::string_view statement);
-
-// The decimal text of a line number that counts up from 0: a reader that numbers every line
-// adds one to the text rather than converting each number anew.
-class LineNumberText {
- public:
-  std::string_view View() const { return {digits_ + start_, sizeof digits_ - start_}; }
-  void Increment();
-
- private:
-  char digits_[12] = {'0', '0', '0', '0', '0', '0', '0', '0', '0', '0', '0', '0'};
-  size_t start_ = sizeof digits_ - 1;  // the digits are the last ones of digits_
-};

@@ -1,147 +1,89 @@
 #pragma once
 
 #include <array>
-#include <cstddef>
 #include <cstdint>
-#include <cstring>
+#include <functional>
 #include <initializer_list>
 #include <iosfwd>
+#include <memory>
+#include <string>
 #include <string_view>
 
 #include "support/Textutils.h"
 
-// One row of the work table: eight text cells kept in one block, one blank between each two:
-// the row's line in a table dump, so that a dump copies each row in one piece (Line). A row is
-// a single 128-byte object, so the table is one array without a heap block per cell, and moving
-// a row is one copy. Nearly every row's text fits inside the object; a longer one moves to the
-// heap.
+// One row of the work table: eight text cells. The row keeps them as one line, the cells joined
+// by single blanks (the row as a dump or listing shows it), and notes where each cell ends. A
+// cell is a view into that line and lasts until the row is next written.
 //
-// A view of a cell lasts until the row is next changed: writing a cell moves the cells behind
-// it, and a row that outgrows its room moves all of them. Built with MQ71_MOVE_ROWS_ON_WRITE (the
-// sanitizer build), every row keeps its text on the heap and every write moves it to a new block,
-// so that a view used after a write is reported as a use after free.
-class TWorkTableRow {
+// A line that fits into `room_` is kept inside the row, so that the table is one array of rows
+// without a heap block for each; most lines fit. A longer line is kept in `longLine_`. The texts
+// written may be views of the row's own cells.
+class WorkTableRow {
  public:
   static constexpr int CellCount = 8;
+  using Cells = std::array<std::string_view, CellCount>;
 
-  TWorkTableRow() noexcept { std::memset(inline_, ' ', CellCount - 1); }
-  // Cells in column order; the cells not given stay empty.
-  TWorkTableRow(std::initializer_list<std::string_view> cells);
-  TWorkTableRow(const TWorkTableRow& other);
-  TWorkTableRow(TWorkTableRow&& other) noexcept;
-  TWorkTableRow& operator=(const TWorkTableRow& other);
-  TWorkTableRow& operator=(TWorkTableRow&& other) noexcept;
-  ~TWorkTableRow() { delete[] heap_; }
+  // Eight empty cells.
+  WorkTableRow() : WorkTableRow(Cells{}) {}
+  explicit WorkTableRow(const Cells& cells);
+  // The cells in column order; cells not given stay empty. More than eight throw
+  // std::invalid_argument.
+  WorkTableRow(std::initializer_list<std::string_view> cells);
+  // The row whose line is `line` and whose cells end at `ends`: for a caller that puts the line
+  // together itself. The last end must be the line's length.
+  WorkTableRow(std::string_view line, const std::array<uint32_t, CellCount>& ends);
+  WorkTableRow(const WorkTableRow& other);
+  WorkTableRow& operator=(const WorkTableRow& other) {
+    if (this != &other) *this = WorkTableRow(other);
+    return *this;
+  }
+  // A row moved from is left with eight empty cells.
+  WorkTableRow(WorkTableRow&& other) noexcept;
+  WorkTableRow& operator=(WorkTableRow&& other) noexcept;
 
   // The column is not checked: the table checks it before it asks.
-  // A const view, so that assigning to it, meant as writing the cell, does not compile.
-  const std::string_view operator[](int column) const {
-    const uint32_t start = Start(column);
-    return {Text() + start, ends_[column] - start};
+  std::string_view operator[](int column) const {
+    const uint32_t start = column == 0 ? 0 : ends_[column - 1] + 1;
+    return {LineData() + start, ends_[column] - start};
   }
-  // The cells joined by single blanks, as a table dump shows the row (without the line end).
-  std::string_view Line() const { return {Text(), LineSize()}; }
-  // Replaces one cell; `text` may be a view of this row's own cells. Inline, because passes
-  // write cells by the thousand: most writes fit the row's room and need only two short moves.
+  std::string_view Line() const { return {LineData(), ends_[CellCount - 1]}; }
+  // Most writes keep the line in the room and take no text of the row itself: those are done
+  // here, inline, as passes write cells by the thousand.
   void Set(int column, std::string_view text) {
-#ifdef MQ71_MOVE_ROWS_ON_WRITE
-    return SetElsewhere(column, text);
-#endif
-    const uint32_t start = Start(column);
+    const uint32_t start = column == 0 ? 0 : ends_[column - 1] + 1;
     const uint32_t end = ends_[column];
-    const size_t total = LineSize();
-    const size_t newEnd = start + text.size();
-    char* data = Text();
-    // A text outside the row, or in a cell in front of this one, stays where it is while the
-    // cells behind this one move.
-    const uintptr_t offset =
-        reinterpret_cast<uintptr_t>(text.data()) - reinterpret_cast<uintptr_t>(data);
-    const bool inRow = offset < Capacity();
-    // A part of the cell itself, as when a cell is trimmed.
-    if (inRow && offset >= start && offset + text.size() <= end) {
-      return Narrow(column, offset, text.size());
+    const uint32_t lineSize = ends_[CellCount - 1];
+    if (longLine_ || lineSize - (end - start) + text.size() > room_.size() || InRoom(text)) {
+      return SetElsewhere(column, text);
     }
-    const bool staysPut = !inRow || offset + text.size() <= start;
-    if (!staysPut || total - end + newEnd > Capacity()) return SetElsewhere(column, text);
-    if (newEnd != end) MoveShortText(data + newEnd, data + end, total - end);
-    MoveShortText(data + start, text.data(), text.size());
-    ShiftEnds(column, static_cast<uint32_t>(newEnd) - end);
+    // The cells behind this one move, and the text goes in.
+    MoveShortText(room_.data() + start + text.size(), room_.data() + end, lineSize - end);
+    MoveShortText(room_.data() + start, text.data(), text.size());
+    const uint32_t change = static_cast<uint32_t>(start + text.size()) - end;
+    for (int c = column; c < CellCount; ++c) ends_[c] += change;
   }
-  // Replaces all cells at once; the texts may be views of this row's own cells.
-  void Assign(const std::array<std::string_view, CellCount>& cells);
-  // Assign with the first three cells given and each cell behind them the one character `fill`,
-  // as a row read from a source file is: written without the general case's copy per cell.
-  void AssignHeadAndFill(std::string_view first, std::string_view second, std::string_view third,
-                         char fill);
-  // The length of all cells together.
-  size_t TextSize() const {
-    return LineSize() - (CellCount - 1);
-  }
+  void Assign(const Cells& cells);
 
-  friend bool operator==(const TWorkTableRow& a, const TWorkTableRow& b);
+  friend bool operator==(const WorkTableRow& a, const WorkTableRow& b) {
+    return a.ends_ == b.ends_ && a.Line() == b.Line();
+  }
   // The cells in braces, for test messages.
-  friend std::ostream& operator<<(std::ostream& out, const TWorkTableRow& row);
+  friend std::ostream& operator<<(std::ostream& out, const WorkTableRow& row);
 
  private:
-  static constexpr size_t InlineCapacity = 80;
-
-  // Where the cell begins: behind the blank that ends the cell in front of it.
-  uint32_t Start(int column) const {
-    return column == 0 ? 0 : ends_[column - 1] + 1;
+  const char* LineData() const { return longLine_ ? longLine_.get() : room_.data(); }
+  bool InRoom(std::string_view text) const {
+    const std::less<const char*> before;
+    return !text.empty() && !before(text.data(), room_.data()) &&
+           before(text.data(), room_.data() + room_.size());
   }
-  // The length of the text, blanks included.
-  size_t LineSize() const {
-    return ends_[CellCount - 1];
-  }
-  void MakeEmpty();
-
-  const char* Text() const {
-    return heap_ != nullptr ? heap_ : inline_;
-  }
-  char* Text() {
-    return heap_ != nullptr ? heap_ : inline_;
-  }
-  size_t Capacity() const {
-    return heap_ != nullptr ? capacity_ : InlineCapacity;
-  }
-  bool Holds(std::string_view text) const;
-  void Grow(size_t needed);
-  // Set for a text of this row's own cells or one that needs more room.
   void SetElsewhere(int column, std::string_view text);
-  // Adds `change` to the end of the cell and of every cell behind it, which move with it.
-  void ShiftEnds(int column, uint32_t change) {
-    for (int c = 0; c < CellCount; ++c) ends_[c] += c >= column ? change : 0;
-  }
-  // Keeps `length` characters of the cell, from `offset` in the text, as the whole cell.
-  void Narrow(int column, size_t offset, size_t length) {
-    const uint32_t start = Start(column);
-    const uint32_t end = ends_[column];
-    char* data = Text();
-    MoveShortText(data + start, data + offset, length);
-    MoveShortText(data + start + length, data + end, LineSize() - end);
-    ShiftEnds(column, static_cast<uint32_t>(start + length - end));
-  }
-  void SetCopyOf(int column, std::string_view text);
-  // AssignHeadAndFill for a row with text or a long one.
-  void AssignHeadAndFillElsewhere(std::string_view first, std::string_view second,
-                                  std::string_view third, char fill);
-  // Writes a cell of a new row's head inside the row at `start`, and the blank behind it;
-  // returns where the next cell starts.
-  size_t WriteHeadCell(int column, size_t start, std::string_view text) {
-    MoveShortText(inline_ + start, text.data(), text.size());
-    const size_t end = start + text.size();
-    ends_[column] = static_cast<uint32_t>(end);
-    inline_[end] = ' ';
-    return end + 1;
-  }
-  void JoinCells(const std::array<std::string_view, CellCount>& cells, char* to);
-  void TakeFrom(TWorkTableRow& other) noexcept;
+  void MakeEmpty();
+  void Join(const Cells& cells, char* line);
 
-  char* heap_ = nullptr;  // the text when it does not fit inline_
-  // Where each cell's text ends; the blank behind it, if any, is at that place.
-  uint32_t ends_[CellCount] = {0, 1, 2, 3, 4, 5, 6, 7};
-  uint32_t capacity_ = 0;  // the size of heap_
-  char inline_[InlineCapacity];
+  // Where each cell ends in the line; the last end is the line's length.
+  std::array<uint32_t, CellCount> ends_;
+  std::unique_ptr<char[]> longLine_;  // the line when it does not fit into room_
+  // The bytes behind the line are never read as text: copies take the room whole, as bytes.
+  std::array<char, 88> room_;
 };
-
-static_assert(sizeof(TWorkTableRow) == 128);

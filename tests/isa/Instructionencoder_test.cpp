@@ -41,7 +41,7 @@ void ExpectEncodedSilently(const EncodeCase& c) {
   TWorkTableObject table = RowOf(c.command, c.operand1, c.operand2);
   const std::string where = c.command + ' ' + c.operand1 + ", " + c.operand2;
   EXPECT_EQ(parser.TranslateLine(0, table), 0) << where;
-  EXPECT_EQ(table.GetItem(0, ColCode), c.code) << where;
+  EXPECT_EQ(table.Cell(0, ColCode), c.code) << where;
   EXPECT_EQ(sink.Captured(), "") << where;
 }
 
@@ -298,10 +298,10 @@ TEST(TranslateLine, EncodesDataWordsAndEmptiesTheirOperandColumns) {
     TWorkTableObject table;
     table.AddRow("f.asm", "7", c.command, c.value1, c.value2, c.command, "", "entry");
     EXPECT_EQ(parser.TranslateLine(0, table), c.result) << c.value1 << ' ' << c.value2;
-    EXPECT_EQ(table.GetItem(0, ColCode), c.code) << c.value1 << ' ' << c.value2;
-    EXPECT_EQ(table.GetItem(0, ColOperand1), "");
+    EXPECT_EQ(table.Cell(0, ColCode), c.code) << c.value1 << ' ' << c.value2;
+    EXPECT_EQ(table.Cell(0, ColOperand1), "");
     // a word row leaves its second column as it was
-    EXPECT_EQ(table.GetItem(0, ColOperand2), c.command == word ? c.value2 : "");
+    EXPECT_EQ(table.Cell(0, ColOperand2), c.command == word ? c.value2 : "");
     EXPECT_EQ(sink.Captured(), c.message.empty() ? "" : Error(c.message))
         << c.value1 << ' ' << c.value2;
   }
@@ -398,7 +398,7 @@ TEST(TranslateLine, RecognisedInstructionsGiveSixteenBitsOrAMessage) {
     table.AddRow("f.asm", "1", statement, "$", "$", "$", "", "$");
     ASSERT_EQ(RecogniseRow(TMq71R04_ASMParserObject(sink), table, 0), 0) << statement;
     const int result = TMq71R04_ASMParserObject(sink).TranslateLine(0, table);
-    const std::string code = table.GetItem(0, ColCode);
+    const std::string code(table.Cell(0, ColCode));
     if (result != 0) {
       EXPECT_NE(sink.Captured(), "") << statement;
       continue;

@@ -95,8 +95,8 @@ TEST(AllocateData, DataRowsCarryTheDirectivesFile) {
   AddSourceRows(job, {{"tables.inc", "12", "t: .word 1"}, {"main.asm", "3", "nop"}});
   job.AllocateData();
   ASSERT_EQ(job.WorkTable->RowCount(), 2);
-  EXPECT_EQ(job.WorkTable->GetItem(1, ColFile), "tables.inc");
-  EXPECT_EQ(job.WorkTable->GetItem(1, ColLine), "12");
+  EXPECT_EQ(job.WorkTable->Cell(1, ColFile), "tables.inc");
+  EXPECT_EQ(job.WorkTable->Cell(1, ColLine), "12");
 }
 
 TEST(AllocateData, EveryDataRowOfADirectiveCarriesItsFileAndLine) {
@@ -126,9 +126,9 @@ TEST(AllocateData, ManyDirectivesKeepTheirOrder) {
   }
   job.AllocateData();
   ASSERT_EQ(job.WorkTable->RowCount(), 100000);
-  EXPECT_EQ(job.WorkTable->GetItem(49999, ColText), "nop");
-  EXPECT_EQ(job.WorkTable->GetItem(50000, ColText), "d0:DATA_WORD_ALLOCATION");
-  EXPECT_EQ(job.WorkTable->GetItem(99999, ColOperand1), "49999");
+  EXPECT_EQ(job.WorkTable->Cell(49999, ColText), "nop");
+  EXPECT_EQ(job.WorkTable->Cell(50000, ColText), "d0:DATA_WORD_ALLOCATION");
+  EXPECT_EQ(job.WorkTable->Cell(99999, ColOperand1), "49999");
 }
 
 }  // namespace

@@ -34,8 +34,9 @@ TEST_P(CheckLabelsCase, GivesRowsAndMessages) {
   const int result = job.CheckLabels();
   std::vector<Expected> actual;
   for (int r = 0; r < job.WorkTable->RowCount(); ++r) {
-    actual.push_back({job.WorkTable->GetItem(r, ColFile), job.WorkTable->GetItem(r, ColLine),
-                      job.WorkTable->GetItem(r, ColText)});
+    actual.push_back({std::string(job.WorkTable->Cell(r, ColFile)),
+                      std::string(job.WorkTable->Cell(r, ColLine)),
+                      std::string(job.WorkTable->Cell(r, ColText))});
   }
   ASSERT_EQ(actual.size(), c.expected.size());
   for (size_t i = 0; i < actual.size(); ++i) {
@@ -151,18 +152,22 @@ struct LiteralResult {
   std::string messages;
 };
 
+void DeleteRow(TWorkTableObject& table, int row) {
+  table.DeleteRowsIf([row](int r) { return r == row; });
+}
+
 LiteralResult LiteralCheckLabels(TWorkTableObject table) {
   OutputSink out;
   for (int r = 0; r < table.RowCount();) {
-    if (table.GetItem(r, ColText).empty()) {
-      table.DeleteRow(r);
+    if (table.Cell(r, ColText).empty()) {
+      DeleteRow(table, r);
     } else {
       ++r;
     }
   }
   const std::string delimiters = "!\"#$&'()*+,-./<=>?@[\\]`{|}~";
   for (int i = 0; i < table.RowCount();) {
-    const std::string s = Trim(table.GetItem(i, ColText));
+    const std::string s = Trim(table.Cell(i, ColText));
     const size_t last = s.rfind(':');
     if (last == std::string::npos) {
       ++i;
@@ -171,22 +176,23 @@ LiteralResult LiteralCheckLabels(TWorkTableObject table) {
     if (last + 1 < s.size()) {
       const std::string labelPart = s.substr(0, last + 1);
       if (labelPart.find_first_of(delimiters) != std::string::npos) {
-        out.WriteLine("[compiler error] " + table.GetItem(i, ColFile) + "(" +
-                      table.GetItem(i, ColLine) + "): Invalid label(s) \"" + labelPart + "\".");
+        out.WriteLine("[compiler error] " + std::string(table.Cell(i, ColFile)) + "(" +
+                      std::string(table.Cell(i, ColLine)) + "): Invalid label(s) \"" + labelPart +
+                      "\".");
       }
       ++i;
       continue;
     }
     if (i == table.RowCount() - 1) {
-      out.WriteLine("[compiler error] " + table.GetItem(i, ColFile) + "(" +
-                    table.GetItem(i, ColLine) + "): Label not refered to instruction.");
+      out.WriteLine("[compiler error] " + std::string(table.Cell(i, ColFile)) + "(" +
+                    std::string(table.Cell(i, ColLine)) + "): Label not refered to instruction.");
       ++i;
       continue;
     }
-    table.SetItem(i, ColText, s + table.GetItem(i + 1, ColText));
-    table.SetItem(i, ColFile, table.GetItem(i + 1, ColFile));
-    table.SetItem(i, ColLine, table.GetItem(i + 1, ColLine));
-    table.DeleteRow(i + 1);
+    table.SetItem(i, ColText, s + std::string(table.Cell(i + 1, ColText)));
+    table.SetItem(i, ColFile, table.Cell(i + 1, ColFile));
+    table.SetItem(i, ColLine, table.Cell(i + 1, ColLine));
+    DeleteRow(table, i + 1);
   }
   return {table.Rows(), out.Captured()};
 }

@@ -31,7 +31,7 @@ inline void AddTexts(TMq71R04CompilerObject& job, const std::vector<std::string>
 
 inline std::vector<std::string> ColumnOf(const TWorkTableObject& table, int column) {
   std::vector<std::string> cells;
-  for (int row = 0; row < table.RowCount(); ++row) cells.push_back(table.GetItem(row, column));
+  for (int row = 0; row < table.RowCount(); ++row) cells.emplace_back(table.Cell(row, column));
   return cells;
 }
 

@@ -22,8 +22,8 @@ TEST_P(LabelSplitCase, MovesLabelsIntoTheirColumn) {
   TMq71R04CompilerObject job;
   AddTexts(job, {c.text});
   job.RecognizeCommands();
-  EXPECT_EQ(job.WorkTable->GetItem(0, ColLabels), c.labels);
-  EXPECT_EQ(job.WorkTable->GetItem(0, ColText), c.statement);
+  EXPECT_EQ(job.WorkTable->Cell(0, ColLabels), c.labels);
+  EXPECT_EQ(job.WorkTable->Cell(0, ColText), c.statement);
 }
 
 const Case kCases[] = {
@@ -53,7 +53,7 @@ TEST(RecognizeCommands, FillsCommandOperandsAndOpcode) {
   EXPECT_EQ(job.RecognizeCommands(), 0);
   EXPECT_EQ(job.WorkTable->Rows()[0], (TWorkTableObject::Row{"f.asm", "0", "addl a1, 3", "a1", "3",
                                                              "addl", "loop:", "001100"}));
-  EXPECT_EQ(job.WorkTable->GetItem(1, ColCode), "0000000000000000");
+  EXPECT_EQ(job.WorkTable->Cell(1, ColCode), "0000000000000000");
   EXPECT_EQ(job.Out.Captured(), "");
 }
 
@@ -68,7 +68,7 @@ TEST(RecognizeCommands, EveryFaultyRowIsReportedAndTheRestRecognised) {
             }));
   EXPECT_EQ(ColumnOf(*job.WorkTable, ColCommand),
             (std::vector<std::string>{"MOV", "nop", "mov", "jmp"}));
-  EXPECT_EQ(job.WorkTable->GetItem(3, ColOperand1), "x");
+  EXPECT_EQ(job.WorkTable->Cell(3, ColOperand1), "x");
 }
 
 TEST(RecognizeCommands, LabelOnlyRowIsAcceptedSilently) {

@@ -25,10 +25,10 @@ void AddFiller(TMq71R04CompilerObject& job, int count) {
 }
 
 std::string Operand1(const TMq71R04CompilerObject& job, int row) {
-  return job.WorkTable->GetItem(row, ColOperand1);
+  return std::string(job.WorkTable->Cell(row, ColOperand1));
 }
 std::string Operand2(const TMq71R04CompilerObject& job, int row) {
-  return job.WorkTable->GetItem(row, ColOperand2);
+  return std::string(job.WorkTable->Cell(row, ColOperand2));
 }
 
 // A label with an empty name (declared by a lone ":") is named by an empty operand too, and the
@@ -220,9 +220,9 @@ TEST(ResolveLabels, LaterDeclarationsAreReportedAndRemoved) {
                 "[compiler error] f.asm(5) Multiple declaration for label \"dup\"",
                 "[compiler error] f.asm(9) Multiple declaration for label \"dup\"",
             }));
-  EXPECT_EQ(job.WorkTable->GetItem(1, ColLabels), "dup:");
-  EXPECT_EQ(job.WorkTable->GetItem(5, ColLabels), "");
-  EXPECT_EQ(job.WorkTable->GetItem(9, ColLabels), "x:y:");
+  EXPECT_EQ(job.WorkTable->Cell(1, ColLabels), "dup:");
+  EXPECT_EQ(job.WorkTable->Cell(5, ColLabels), "");
+  EXPECT_EQ(job.WorkTable->Cell(9, ColLabels), "x:y:");
 }
 
 TEST(ResolveLabels, MessagesFollowTableEntriesThenRows) {
@@ -247,14 +247,14 @@ TEST(ResolveLabels, TwiceInOneLaterRowIsReportedTwice) {
                 "[compiler error] f.asm(1) Multiple declaration for label \"n\"",
                 "[compiler error] f.asm(1) Multiple declaration for label \"n\"",
             }));
-  EXPECT_EQ(job.WorkTable->GetItem(1, ColLabels), "x:");
+  EXPECT_EQ(job.WorkTable->Cell(1, ColLabels), "x:");
 }
 
 TEST(ResolveLabels, TwiceInTheFirstRowIsNotReported) {
   TMq71R04CompilerObject job;
   AddRecognized(job, {{"n:n:"}, {"", "jmp", "n"}});
   EXPECT_EQ(job.ResolveLabels(), 0);
-  EXPECT_EQ(job.WorkTable->GetItem(0, ColLabels), "n:n:");
+  EXPECT_EQ(job.WorkTable->Cell(0, ColLabels), "n:n:");
   EXPECT_EQ(Operand1(job, 1), "0000000000");
 }
 

@@ -9,9 +9,15 @@
 
 namespace {
 
+// An entry given as "symbol=value", split at its first '='.
+void Append(DefineList& list, const std::string& entry) {
+  const size_t split = entry.find('=');
+  list.Append(entry.substr(0, split), entry.substr(split + 1));
+}
+
 DefineList ListOf(std::initializer_list<std::string> entries) {
   DefineList list;
-  for (const std::string& entry : entries) list.Append(entry);
+  for (const std::string& entry : entries) Append(list, entry);
   return list;
 }
 
@@ -25,15 +31,22 @@ std::string RandomWord(std::mt19937& random, int maxLength) {
   return text;
 }
 
-std::string Substituted(const DefineList& list, std::string text) {
-  list.Substitute(text);
-  return text;
+std::string Substituted(const DefineList& list, const std::string& text) {
+  std::string result;
+  switch (list.Substitute(text, std::string::npos, result)) {
+    case DefineList::Outcome::Changed:
+      return result;
+    case DefineList::Outcome::Unchanged:
+      return text;
+    case DefineList::Outcome::TooLarge:
+      break;
+  }
+  return "too large";
 }
 
 TEST(DefineList, EntriesKeepReadingOrderAndSplitAtFirstEquals) {
   const DefineList list = ListOf({"A=5", "=x", "a=b=c", "B="});
   ASSERT_EQ(list.Count(), 4);
-  EXPECT_EQ(list.Entry(2), "a=b=c");
   EXPECT_EQ(list.Symbol(0), "A");
   EXPECT_EQ(list.Value(0), "5");
   EXPECT_EQ(list.Symbol(1), "");
@@ -45,15 +58,13 @@ TEST(DefineList, EntriesKeepReadingOrderAndSplitAtFirstEquals) {
 
 TEST(DefineList, LookUpFindsFirstEntryIgnoringCaseOfLetters) {
   const DefineList list = ListOf({"Size=1", "SIZE=2", "size=3", "\xc4x=4", "\xe4x=5"});
-  std::string_view value;
-  ASSERT_TRUE(list.LookUp("size", value));
-  EXPECT_EQ(value, "1");
-  ASSERT_TRUE(list.LookUp("SiZe", value));
-  EXPECT_EQ(value, "1");
+  ASSERT_NE(list.LookUp("size"), nullptr);
+  EXPECT_EQ(*list.LookUp("size"), "1");
+  EXPECT_EQ(*list.LookUp("SiZe"), "1");
   // Only A-Z fold: the bytes C4 and E4 are different symbols.
-  ASSERT_TRUE(list.LookUp("\xe4X", value));
-  EXPECT_EQ(value, "5");
-  EXPECT_FALSE(list.LookUp("siz", value));
+  ASSERT_NE(list.LookUp("\xe4X"), nullptr);
+  EXPECT_EQ(*list.LookUp("\xe4X"), "5");
+  EXPECT_EQ(list.LookUp("siz"), nullptr);
 }
 
 TEST(DefineList, SubstitutesOnlyFreeStandingOccurrences) {
@@ -129,21 +140,20 @@ TEST(DefineList, LongSymbolsAreFoundByTheirWholeRun) {
       {"x " + std::string(100, 'L'), "x " + std::string(100, 'L')},
       {symbol64 + "," + std::string(64, 'M') + ",L", "6," + std::string(64, 'M') + ",1"},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(Substituted(list, c.text), c.expected) << c.text.size();
-    EXPECT_EQ(list.MayChange(c.text), c.expected != c.text) << c.text.size();
-  }
+  for (const Case& c : cases) EXPECT_EQ(Substituted(list, c.text), c.expected) << c.text.size();
 }
 
 TEST(DefineList, ValuesMayBeEmpty) {
   EXPECT_EQ(Substituted(ListOf({"X=", "Y=2"}), "a X,Y"), "a ,2");
 }
 
-// The rules applied literally, entry after entry: the reference for the indexed version.
+// Every entry applied to the text in place, one after another: the reference for the version
+// that applies only the entries that can change the text, into new buffers.
 std::string ReferenceSubstitution(const std::vector<std::string>& entries, std::string text) {
   auto symbolOf = [](const std::string& entry) { return entry.substr(0, entry.find('=')); };
   for (const std::string& entry : entries) {
     const std::string symbol = symbolOf(entry);
+    if (symbol.empty() || text.find(symbol) == std::string::npos) continue;
     std::string value;
     for (const std::string& other : entries) {
       if (EqualsIgnoreCase(symbolOf(other), symbol)) {
@@ -151,7 +161,6 @@ std::string ReferenceSubstitution(const std::vector<std::string>& entries, std::
         break;
       }
     }
-    if (symbol.empty()) continue;
     size_t start = 0;
     for (size_t at = text.find(symbol); at != std::string::npos; at = text.find(symbol, start)) {
       const size_t end = at + symbol.size();
@@ -169,7 +178,7 @@ std::string ReferenceSubstitution(const std::vector<std::string>& entries, std::
   return text;
 }
 
-TEST(DefineList, IndexedSubstitutionAgreesWithTheLiteralRules) {
+TEST(DefineList, SubstitutionAgreesWithTheReferenceOverRandomTexts) {
   std::mt19937 random(7);
   auto word = [&random](int maxLength) { return RandomWord(random, maxLength); };
   for (int round = 0; round < 3000; ++round) {
@@ -178,7 +187,7 @@ TEST(DefineList, IndexedSubstitutionAgreesWithTheLiteralRules) {
     const int count = 1 + static_cast<int>(random() % 6);
     for (int i = 0; i < count; ++i) {
       entries.push_back(word(3) + "=" + word(4));
-      list.Append(entries.back());
+      Append(list, entries.back());
     }
     const std::string text = word(14);
     ASSERT_EQ(Substituted(list, text), ReferenceSubstitution(entries, text))
@@ -186,9 +195,9 @@ TEST(DefineList, IndexedSubstitutionAgreesWithTheLiteralRules) {
   }
 }
 
-// Hundreds of symbols, many of them case variants of each other, so that the index grows many
-// times while chains of equal symbols run through it.
-TEST(DefineList, LargeListsAgreeWithTheLiteralRules) {
+// Hundreds of symbols, many of them case variants of each other, so that one symbol ignoring
+// case has many entries.
+TEST(DefineList, LargeListsAgreeWithTheReference) {
   std::mt19937 random(11);
   std::vector<std::string> entries;
   DefineList list;
@@ -197,7 +206,7 @@ TEST(DefineList, LargeListsAgreeWithTheLiteralRules) {
     symbol += std::to_string(random() % 250);
     if (random() % 3 == 0) symbol[0] = 's';
     entries.push_back(symbol + "=" + std::to_string(i));
-    list.Append(entries.back());
+    Append(list, entries.back());
   }
   for (int i = 0; i < 300; ++i) {
     std::string text = "mov S";
@@ -212,87 +221,88 @@ TEST(DefineList, LargeListsAgreeWithTheLiteralRules) {
     const std::string symbol = entry.substr(0, entry.find('='));
     std::string lowered = symbol;
     for (char& c : lowered) c = FoldCase(c);
-    std::string_view value;
-    ASSERT_TRUE(list.LookUp(lowered, value)) << symbol;
+    ASSERT_NE(list.LookUp(lowered), nullptr) << symbol;
+    const std::string& value = *list.LookUp(lowered);
     const auto first = std::find_if(entries.begin(), entries.end(), [&](const std::string& e) {
       return EqualsIgnoreCase(e.substr(0, e.find('=')), symbol);
     });
     EXPECT_EQ(value, first->substr(first->find('=') + 1)) << symbol;
   }
-  std::string_view value;
-  EXPECT_FALSE(list.LookUp("S250", value));
+  EXPECT_EQ(list.LookUp("S250"), nullptr);
 }
 
-TEST(DefineList, MayChangeWhenASymbolFillsARunOrASeparatorSymbolOccurs) {
-  const DefineList list = ListOf({"A=5", "a,b=7", "=9"});
-  struct Case {
-    std::string text;
-    bool mayChange;
-  };
-  const Case cases[] = {
-      {"", false},
-      {"movl a0, 3", false},
-      {"movl a0, A", true},
-      {"A", true},
-      {"x:A", true},
-      {"AB BA", false},
-      {"(A)", false},  // no run equals A: Substitute
-                       // changes nothing either
-      {"x a,b", true},
-      {"a,c b", false},
-      {"x= 9", false},  // the empty symbol is never found
-  };
-  for (const Case& c : cases) EXPECT_EQ(list.MayChange(c.text), c.mayChange) << c.text;
-  EXPECT_FALSE(DefineList().MayChange("A"));
-}
-
-// MayChange lets the table walk skip a text: it must never be false for a text that
-// Substitute would change.
-TEST(DefineList, MayChangeIsTrueForEveryTextSubstitutionChanges) {
+// Unchanged must mean the text stays as it is, and Changed that it does not.
+TEST(DefineList, OutcomeTellsWhetherTheTextChanged) {
   std::mt19937 random(8);
   auto word = [&random](int maxLength) { return RandomWord(random, maxLength); };
   int changed = 0;
   for (int round = 0; round < 3000; ++round) {
     DefineList list;
-    const int count = 1 + static_cast<int>(random() % 6);
-    for (int i = 0; i < count; ++i) list.Append(word(3) + "=" + word(4));
-    const std::string text = word(14);
-    if (Substituted(list, text) == text) continue;
-    ++changed;
-    ASSERT_TRUE(list.MayChange(text)) << "text \"" << text << "\"";
-  }
-  EXPECT_GT(changed, 300);  // the rounds did exercise substitution
-}
-
-// Substituted is MayChange and Substitute in one: false exactly when MayChange is, and then
-// the result is left alone; otherwise the result is the substituted text.
-TEST(DefineList, SubstitutedAgreesWithMayChangeAndSubstitute) {
-  std::mt19937 random(9);
-  auto word = [&random](int maxLength) { return RandomWord(random, maxLength); };
-  for (int round = 0; round < 3000; ++round) {
-    DefineList list;
     const int count = static_cast<int>(random() % 6);
-    for (int i = 0; i < count; ++i) list.Append(word(3) + "=" + word(4));
+    for (int i = 0; i < count; ++i) Append(list, word(3) + "=" + word(4));
     const std::string text = word(14);
     std::string result = "untouched";
-    const bool mayChange = list.Substituted(text, result);
-    ASSERT_EQ(mayChange, list.MayChange(text)) << "text \"" << text << "\"";
-    ASSERT_EQ(result, mayChange ? Substituted(list, text) : "untouched")
-        << "text \"" << text << "\"";
+    const DefineList::Outcome outcome = list.Substitute(text, std::string::npos, result);
+    ASSERT_NE(outcome, DefineList::Outcome::TooLarge);
+    if (outcome == DefineList::Outcome::Unchanged) {
+      ASSERT_EQ(Substituted(list, text), text) << "text \"" << text << "\"";
+    } else {
+      ++changed;
+      ASSERT_NE(result, text) << "text \"" << text << "\"";
+    }
+  }
+  EXPECT_GT(changed, 200);  // the rounds did exercise substitution
+}
+
+TEST(DefineList, ResultLongerThanTheLimitIsTooLarge) {
+  struct Case {
+    std::vector<std::string> entries;
+    std::string text;
+    size_t limit;
+    DefineList::Outcome outcome;
+  };
+  using enum DefineList::Outcome;
+  const Case cases[] = {
+      {{"A=xyz"}, "A A", 7, Changed},       // "xyz xyz" just fits
+      {{"A=xyz"}, "A A", 6, TooLarge},      // one character too many
+      {{"A=x"}, "AAAA", 3, Unchanged},      // a longer text that nothing changes
+      {{"AB=x"}, "AB AB", 3, Changed},      // shrinking to the limit
+      {{"A=B,B", "B=C,C"}, "A", 7, Changed},   // "C,C,C,C"
+      {{"A=B,B", "B=C,C"}, "A", 6, TooLarge},  // a later entry grows it past the limit
+  };
+  for (const Case& c : cases) {
+    DefineList list;
+    for (const std::string& entry : c.entries) Append(list, entry);
+    std::string result;
+    EXPECT_EQ(list.Substitute(c.text, c.limit, result), c.outcome) << c.text << " " << c.limit;
   }
 }
 
-TEST(DefineList, AppendOfSymbolAndValueJoinsThemWithEquals) {
+// A chain of symbols each standing for two of the next doubles the text with every entry: the
+// limit stops it long before the text is built in full.
+TEST(DefineList, DoublingChainStopsAtTheLimit) {
+  DefineList list;
+  for (int i = 0; i < 40; ++i) {
+    list.Append("X" + std::to_string(i), "X" + std::to_string(i + 1) + ",X" + std::to_string(i + 1));
+  }
+  std::string result;
+  EXPECT_EQ(list.Substitute("X0", 1 << 20, result), DefineList::Outcome::TooLarge);
+  EXPECT_LT(result.size(), 4u << 20);
+}
+
+TEST(DefineList, SymbolHoldingEqualsGivesTheRestToTheValue) {
   DefineList list;
   list.Append("A", "5");
   list.Append("", "x");
-  list.Append("b", "");
-  EXPECT_EQ(list.Entry(0), "A=5");
-  EXPECT_EQ(list.Entry(1), "=x");
-  EXPECT_EQ(list.Entry(2), "b=");
-  std::string_view value;
-  ASSERT_TRUE(list.LookUp("a", value));
-  EXPECT_EQ(value, "5");
+  list.Append("b=c", "d");
+  EXPECT_EQ(list.Symbol(0), "A");
+  EXPECT_EQ(list.Value(0), "5");
+  EXPECT_EQ(list.Symbol(1), "");
+  EXPECT_EQ(list.Value(1), "x");
+  EXPECT_EQ(list.Symbol(2), "b");
+  EXPECT_EQ(list.Value(2), "c=d");
+  ASSERT_NE(list.LookUp("a"), nullptr);
+  EXPECT_EQ(*list.LookUp("a"), "5");
 }
 
 }  // namespace

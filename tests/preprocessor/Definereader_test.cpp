@@ -6,7 +6,9 @@ namespace {
 
 std::vector<std::string> Entries(const DefineList& list) {
   std::vector<std::string> entries;
-  for (int i = 0; i < list.Count(); ++i) entries.push_back(list.Entry(i));
+  for (int i = 0; i < list.Count(); ++i) {
+    entries.push_back(std::string(list.Symbol(i)) + "=" + std::string(list.Value(i)));
+  }
   return entries;
 }
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include "driver/Compilerobject.h"
+#include "preprocessor/Calldumps.h"
 #include "preprocessor/Macrosobject.h"
 #include "support/Testsupport.h"
 #include "support/Translatorerror.h"
@@ -21,11 +22,13 @@ class IncludeTest : public ::testing::Test {
   void Write(const std::string& name, const std::string& bytes) {
     WriteFile(directory_.Path() / name, bytes);
   }
-  IncludeResult Include(const std::string& line) { return LoadInclude(job_, "top.asm", 4, line); }
+  IncludeResult Include(const std::string& line) {
+    return LoadInclude(job_, dumps_, "top.asm", 4, line);
+  }
   Lines Column(int column) const {
     Lines cells;
     for (int r = 0; r < job_.WorkTable->RowCount(); ++r) {
-      cells.push_back(job_.WorkTable->GetItem(r, column));
+      cells.emplace_back(job_.WorkTable->Cell(r, column));
     }
     return cells;
   }
@@ -34,6 +37,7 @@ class IncludeTest : public ::testing::Test {
   TemporaryDirectory directory_;
   CurrentDirectoryScope scope_;
   TMq71R04CompilerObject job_;
+  CallDumps dumps_{job_};
 };
 
 TEST_F(IncludeTest, IncludedLinesGiveRowsDefinesAndMacros) {
@@ -53,7 +57,8 @@ TEST_F(IncludeTest, IncludedLinesGiveRowsDefinesAndMacros) {
   EXPECT_EQ(Column(ColFile), Lines(5, "inc.h"));
   EXPECT_EQ(Column(ColCode), Lines(5, "$"));
   ASSERT_EQ(job_.Defines->Count(), 1);
-  EXPECT_EQ(job_.Defines->Entry(0), "A=5");
+  EXPECT_EQ(job_.Defines->Symbol(0), "A");
+  EXPECT_EQ(job_.Defines->Value(0), "5");
   ASSERT_EQ(job_.Macros->size(), 1u);
   EXPECT_EQ(job_.Macros->front()->Name, "m");
   EXPECT_TRUE(std::filesystem::exists(directory_.Path() / "inc.h_m.txt"));

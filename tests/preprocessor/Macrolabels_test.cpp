@@ -2,6 +2,8 @@
 // give the names 579514062, 1560015161, 3206227360 and 2476111254 in turn.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "driver/Compilerobject.h"
 #include "preprocessor/Macrosobject.h"
 
@@ -29,7 +31,7 @@ class MacroLabelsTest : public ::testing::Test {
   }
   static Lines Texts(const TWorkTableObject& table) {
     Lines texts;
-    for (int r = 0; r < table.RowCount(); ++r) texts.push_back(table.GetItem(r, ColText));
+    for (int r = 0; r < table.RowCount(); ++r) texts.emplace_back(table.Cell(r, ColText));
     return texts;
   }
   const std::string& Printed() const { return job_.Out.Captured(); }
@@ -53,18 +55,18 @@ TEST_F(MacroLabelsTest, EveryJumpAndLabelAddressCommandIsCovered) {
     const bool labelAddress = command[0] == 'l';
     auto macro = Body({"t: nop", command + (labelAddress ? " a0, t" : " t")});
     macro->MakeLabelsUnique();
-    const std::string declaration = macro->GetItem(0, ColText);
+    const std::string declaration(macro->Cell(0, ColText));
     const std::string newName = declaration.substr(0, declaration.find(':'));
     EXPECT_NE(newName, "t");
     std::string expected = command;
     expected += labelAddress ? " a0, " : " ";
     expected += newName;
-    EXPECT_EQ(macro->GetItem(1, ColText), expected) << command;
+    EXPECT_EQ(macro->Cell(1, ColText), expected) << command;
   }
   auto upper = Body({"t: nop", "JMP t", "jmpx t", "jmp"});
   upper->MakeLabelsUnique();
-  EXPECT_NE(upper->GetItem(0, ColText), "t: nop");
-  EXPECT_EQ(Texts(*upper), (Lines{upper->GetItem(0, ColText), "JMP t", "jmpx t", "jmp"}));
+  EXPECT_NE(upper->Cell(0, ColText), "t: nop");
+  EXPECT_EQ(Texts(*upper), (Lines{std::string(upper->Cell(0, ColText)), "JMP t", "jmpx t", "jmp"}));
 }
 
 TEST_F(MacroLabelsTest, RenamingReplacesTheOperandNotAnEarlierOccurrence) {
@@ -91,7 +93,7 @@ TEST_F(MacroLabelsTest, NumbersAndLabelsWithBlanksAreReportedAndKept) {
     TMacrosObject macro(job);
     macro.AddRow("lib.inc", "4", label + ": nop", "#", "#", "#", "#", "#");
     EXPECT_EQ(macro.MakeLabelsUnique(), 1) << label;
-    EXPECT_EQ(macro.GetItem(0, ColText), label + ": nop");
+    EXPECT_EQ(macro.Cell(0, ColText), label + ": nop");
     EXPECT_EQ(
         job.Out.Captured(),
         "[preprocessor error] lib.inc(4): Macros contain invalid label \"" + label + "\".\r\n");
@@ -107,8 +109,53 @@ TEST_F(MacroLabelsTest, TextsOutsideTheNumberRulesAreRenamed) {
     TMacrosObject macro(job);
     macro.AddRow("lib.inc", "4", label + ": nop", "#", "#", "#", "#", "#");
     EXPECT_EQ(macro.MakeLabelsUnique(), 0) << label;
-    EXPECT_EQ(macro.GetItem(0, ColText), kFirst + ": nop") << label;
+    EXPECT_EQ(macro.Cell(0, ColText), kFirst + ": nop") << label;
   }
+}
+
+// The number rules spelt out: an optional sign, then decimal digits within the signed 32-bit
+// range, or a prefix ($, x, X, 0x, 0X) and hexadecimal digits whose value fits in 32 bits.
+bool ReferenceIsNumber(std::string_view text) {
+  bool negative = false;
+  if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
+    negative = text[0] == '-';
+    text.remove_prefix(1);
+  }
+  size_t prefix = 0;
+  if (text.starts_with("0x") || text.starts_with("0X")) {
+    prefix = 2;
+  } else if (!text.empty() && (text[0] == '$' || text[0] == 'x' || text[0] == 'X')) {
+    prefix = 1;
+  }
+  const std::string_view digits = text.substr(prefix);
+  if (digits.empty()) return false;
+  uint64_t value = 0;
+  for (char c : digits) {
+    const std::string_view hexDigits = "0123456789abcdefABCDEF";
+    const size_t digit = hexDigits.find(c);
+    if (digit == std::string_view::npos || (prefix == 0 && digit > 9)) return false;
+    value = value * (prefix > 0 ? 16 : 10) + (digit < 16 ? digit : digit - 6);
+    if (value > 0xFFFFFFFFull) return false;
+  }
+  return prefix > 0 || value <= (negative ? 2147483648ull : 2147483647ull);
+}
+
+TEST(MacroLabelNumbers, AgreeWithTheNumberRulesOverRandomLabels) {
+  std::mt19937 random(17);
+  const std::string_view alphabet = "0123456789abfgxX$+-";
+  int numbers = 0;
+  for (int round = 0; round < 20000; ++round) {
+    std::string label(1 + random() % 11, '0');
+    for (char& c : label) c = alphabet[random() % alphabet.size()];
+    TMq71R04CompilerObject job;
+    job.TickCounter = [] { return 1000u; };
+    TMacrosObject macro(job);
+    macro.AddRow("lib.inc", "4", label + ": nop", "#", "#", "#", "#", "#");
+    const bool reported = macro.MakeLabelsUnique() == 1;
+    if (reported) ++numbers;
+    ASSERT_EQ(reported, ReferenceIsNumber(label)) << label;
+  }
+  EXPECT_GT(numbers, 2000);
 }
 
 TEST_F(MacroLabelsTest, SecondDeclarationIsReportedThenRenamedOnItsOwn) {
@@ -148,7 +195,7 @@ TEST_F(MacroLabelsTest, EachDefinitionReseedsWithTheTickCount) {
   tick = 0;
   auto second = Body({"l: nop"});
   second->MakeLabelsUnique();
-  EXPECT_EQ(second->GetItem(0, ColText), "130346: nop");
+  EXPECT_EQ(second->Cell(0, ColText), "130346: nop");
 }
 
 TEST_F(MacroLabelsTest, RenewedCopyCarriesFreshNamesWhereTheDefinitionHasItsOwn) {
@@ -167,10 +214,10 @@ TEST_F(MacroLabelsTest, RenewedCopyCarriesFreshNamesWhereTheDefinitionHasItsOwn)
   TMacrosObject again(job_);
   again.Assign(call);
   again.RenewGeneratedLabels();
-  EXPECT_EQ(again.GetItem(1, ColText).find(kThird), std::string::npos);
-  EXPECT_EQ(again.GetItem(1, ColText).substr(0, 4), "jnz ");
-  EXPECT_EQ(again.GetItem(0, ColText).substr(0, again.GetItem(0, ColText).find(':')),
-            again.GetItem(1, ColText).substr(4));
+  EXPECT_EQ(again.Cell(1, ColText).find(kThird), std::string::npos);
+  EXPECT_EQ(again.Cell(1, ColText).substr(0, 4), "jnz ");
+  EXPECT_EQ(again.Cell(0, ColText).substr(0, again.Cell(0, ColText).find(':')),
+            again.Cell(1, ColText).substr(4));
 }
 
 TEST_F(MacroLabelsTest, BodiesWithManyLabelsStayFast) {
@@ -183,10 +230,10 @@ TEST_F(MacroLabelsTest, BodiesWithManyLabelsStayFast) {
   }
   auto macro = Body(texts);
   EXPECT_EQ(macro->MakeLabelsUnique(), 0);
-  const std::string& declared = macro->GetItem(39998, ColText);
+  const std::string declared(macro->Cell(39998, ColText));
   std::string expected = "jnz ";
   expected.append(declared, 0, declared.find(':'));
-  EXPECT_EQ(macro->GetItem(39999, ColText), expected);
+  EXPECT_EQ(macro->Cell(39999, ColText), expected);
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ class MacrosTest : public ::testing::Test {
   }
   static Lines Texts(const TWorkTableObject& table) {
     Lines texts;
-    for (int r = 0; r < table.RowCount(); ++r) texts.push_back(table.GetItem(r, ColText));
+    for (int r = 0; r < table.RowCount(); ++r) texts.emplace_back(table.Cell(r, ColText));
     return texts;
   }
   static TMacrosObject& WithBody(TMacrosObject& macro, const Lines& texts) {
@@ -105,11 +105,11 @@ TEST_F(MacrosTest, BodyRowsKeepFileAndLineAndLoseCommentsAndTabs) {
   EXPECT_EQ(Read(macro, lines, index), 0);
   EXPECT_EQ(index, 5);
   EXPECT_EQ(Texts(macro), (Lines{"movl a, 1", "jmpx", ""}));
-  EXPECT_EQ(macro.GetItem(0, ColFile), "lib.inc");
-  EXPECT_EQ(macro.GetItem(0, ColLine), "2");
-  EXPECT_EQ(macro.GetItem(2, ColLine), "4");
+  EXPECT_EQ(macro.Cell(0, ColFile), "lib.inc");
+  EXPECT_EQ(macro.Cell(0, ColLine), "2");
+  EXPECT_EQ(macro.Cell(2, ColLine), "4");
   for (int column = ColOperand1; column <= ColCode; ++column) {
-    EXPECT_EQ(macro.GetItem(1, column), "#");
+    EXPECT_EQ(macro.Cell(1, column), "#");
   }
   EXPECT_EQ(lines[2], "movl a, 1");  // stored back without its comment
   EXPECT_EQ(Printed(), "");
@@ -323,7 +323,7 @@ TEST_F(MacrosTest, ExpandAgreesWithTheLiteralRulesOverRandomBodies) {
   EXPECT_GT(changed, 400);
 }
 
-TEST_F(MacrosTest, AssignCopiesNameParametersAndBodyAfterReset) {
+TEST_F(MacrosTest, AssignReplacesNameParametersAndBodyByCopies) {
   TMacrosObject definition(job_);
   definition.Name = "m";
   definition.Parameters = {"p"};
@@ -336,13 +336,9 @@ TEST_F(MacrosTest, AssignCopiesNameParametersAndBodyAfterReset) {
   EXPECT_EQ(call.Name, "m");
   EXPECT_EQ(call.Parameters, Lines{"p"});
   EXPECT_EQ(Texts(call), (Lines{"nop", "halt"}));
-  EXPECT_EQ(call.GetItem(1, ColLine), "1");
+  EXPECT_EQ(call.Cell(1, ColLine), "1");
   call.SetItem(0, ColText, "changed");
-  EXPECT_EQ(definition.GetItem(0, ColText), "nop");
-  call.Reset();
-  EXPECT_EQ(call.RowCount(), 0);
-  EXPECT_EQ(call.Name, "");
-  EXPECT_TRUE(call.Parameters.empty());
+  EXPECT_EQ(definition.Cell(0, ColText), "nop");
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ class PreprocessTest : public ::testing::Test {
   std::vector<std::string> Column(int column) const {
     std::vector<std::string> cells;
     for (int r = 0; r < job_.WorkTable->RowCount(); ++r) {
-      cells.push_back(job_.WorkTable->GetItem(r, column));
+      cells.emplace_back(job_.WorkTable->Cell(r, column));
     }
     return cells;
   }
@@ -184,13 +184,12 @@ TEST_F(PreprocessTest, InnerCallsAndDefinesInBodiesWaitForTheNextFile) {
   Write("b.asm", "nop\n");
   EXPECT_EQ(Run({"a.asm"}), 0);
   EXPECT_EQ(Texts(), (TextList{"", "inner", "movl a1,  9 "}));
-  job_.WorkTable->Clear();
   TMq71R04CompilerObject two;
   two.SourceFiles->assign({"a.asm", "b.asm"});
   EXPECT_EQ(two.Preprocess(), 0);
   std::vector<std::string> texts;
   for (int r = 0; r < two.WorkTable->RowCount(); ++r) {
-    texts.push_back(two.WorkTable->GetItem(r, ColText));
+    texts.emplace_back(two.WorkTable->Cell(r, ColText));
   }
   // The second walk expands the inner call; its rows wait for a walk that never comes.
   EXPECT_EQ(texts, (TextList{"", "movl a0, K", "movl a1,  9 ", "nop"}));
@@ -234,11 +233,45 @@ TEST_F(PreprocessTest, NulBytesAndLongLinesInIncludedFiles) {
   ASSERT_EQ(job_.WorkTable->RowCount(), 1);
   EXPECT_EQ(Texts()[0], "a" + nul + "b");
   ASSERT_EQ(job_.Macros->size(), 1u);
-  EXPECT_EQ(job_.Macros->front()->Name, "my");
-  EXPECT_EQ(job_.Macros->front()->GetItem(0, ColText).size(), 200000u);
+  EXPECT_EQ(job_.Macros->front()->Cell(0, ColText).size(), 200000u);
   // A NUL is no blank for the tokenizer: it is a parameter of its own, and x follows it.
   EXPECT_EQ(Printed(),
             "[preprocessor error] inc.h(5): Invalid macros arguments list \"" + nul + " x\".\r\n");
+}
+
+// Only the last call's dumps are left behind, also when an error ends the run after it.
+TEST_F(PreprocessTest, DumpsOfTheLastCallAreLeftWhenAnErrorEndsTheRun) {
+  Write("lib.h", ".macro one\ninc a0\n.endmacro\n.macro two x\ndec x\n.endmacro\n");
+  Write("lib/bad.inc", ".macro m 'open\n.endmacro\n");
+  Write("a.asm", "#include \"lib.h\"\none\nnop\ntwo a1\nrts\n");
+  Write("b.asm", "#include <bad.inc>\n");
+  job_.LibraryDirs->push_back((directory_.Path() / "lib").string());
+  EXPECT_THROW(Run({"a.asm", "b.asm"}), TranslatorError);
+  EXPECT_EQ(ReadFile(directory_.Path() / "sa.txt"),
+            "lib.h 1 inc a0 # # # # #\r\n"
+            "a.asm 2 nop $ $ $ $ $\r\n"
+            "a.asm 3 two a1 $ $ $ $ $\r\n"
+            "a.asm 4 rts $ $ $ $ $\r\n");
+  EXPECT_EQ(ReadFile(directory_.Path() / "MacrosBody.txt"), "lib.h 4 dec  a1  # # # # #\r\n");
+}
+
+// A source file that is a dump of the run reads what the run left there; the dump cannot be
+// replaced afterwards, and the next call that writes it ends the run.
+TEST_F(PreprocessTest, SourceThatIsADumpReadsTheLastCallsTable) {
+  Write("lib.h", ".macro one\ntwo\n.endmacro\n.macro two\nnop\n.endmacro\n");
+  Write("a.asm", "#include \"lib.h\"\none\none\n");
+  Write("sa.txt", "stale\n");
+  try {
+    Run({"a.asm", "sa.txt"});
+    ADD_FAILURE() << "the dump was replaced after it was read";
+  } catch (const TranslatorError& error) {
+    EXPECT_STREQ(error.what(), "Cannot create file sa.txt: it is an input of this run");
+  }
+  // The rows read from it: the table at the second call of "one".
+  const TextList texts = Texts();
+  ASSERT_GE(texts.size(), 2u);
+  EXPECT_EQ(TextList(texts.end() - 2, texts.end()),
+            (TextList{"lib.h 1 two # # # # #", "a.asm 2 one $ $ $ $ $"}));
 }
 
 // A macro name cannot lead its dump file elsewhere: with a "/" or a NUL byte in it, the dump is a
@@ -267,5 +300,22 @@ TEST_P(MacroDumpNameTest, IsRefusedAndWritesNothing) {
 INSTANTIATE_TEST_SUITE_P(Names, MacroDumpNameTest,
                          ::testing::Values("d/../../outside/pwn", std::string("d/../m.asm\0z", 12),
                                            std::string("x\0y", 3), "a/b"));
+
+// Such a dump ends the reading of a quoted include like any error there, and the run in a
+// library include.
+TEST_F(PreprocessTest, DumpNamedOutsideTheProjectSkipsTheIncludeOrEndsTheRun) {
+  Write("inc.h", "nop\n.macro a/b x\nhalt\n.endmacro\nrst\n");
+  Write("lib/inc.h", "nop\n.macro a/b\nhalt\n.endmacro\n");
+  Write("m.asm", "#include \"inc.h\"\nwait\n");
+  EXPECT_EQ(Run({"m.asm"}), 1);
+  EXPECT_EQ(Texts(), (TextList{"nop", "wait"}));  // rst is skipped
+  EXPECT_EQ(job_.Macros->size(), 0u);
+
+  TMq71R04CompilerObject library;
+  library.LibraryDirs->assign({(directory_.Path() / "lib").string()});
+  Write("l.asm", "#include <inc.h>\n");
+  library.SourceFiles->assign({"l.asm"});
+  EXPECT_THROW(library.Preprocess(), TranslatorError);
+}
 
 }  // namespace

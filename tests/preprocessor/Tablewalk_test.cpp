@@ -6,7 +6,9 @@
 
 #include "driver/Compilerobject.h"
 #include "isa/Mq71r04_asmparserobject.h"
+#include "preprocessor/Calldumps.h"
 #include "preprocessor/Includeloader.h"
+#include "preprocessor/Macroexpansion.h"
 #include "preprocessor/Macrosobject.h"
 #include "support/Testsupport.h"
 #include "support/Translatorerror.h"
@@ -14,6 +16,7 @@
 namespace {
 
 using Lines = std::vector<std::string>;
+using Row = WorkTableRow;
 
 // A job with top-level rows and macros from an included file, in a temporary current
 // directory that receives the dump files. The tick counter is fixed at 1000, whose draws give
@@ -29,12 +32,18 @@ class TableWalkTest : public ::testing::Test {
       job_.WorkTable->AddRow("top.asm", std::to_string(job_.WorkTable->RowCount()), text, "$", "$",
                              "$", "$", "$");
     }
+    walker_.AddSourceRows(texts.size());
   }
   void Library(Lines lines) { LoadIncludedLines(job_, "lib.inc", lines); }
+  // One walk, and the dumps it holds back written.
+  void Walk() {
+    walker_.Walk();
+    dumps_.Flush();
+  }
   Lines Column(int column) const {
     Lines cells;
     for (int r = 0; r < job_.WorkTable->RowCount(); ++r) {
-      cells.push_back(job_.WorkTable->GetItem(r, column));
+      cells.emplace_back(job_.WorkTable->Cell(r, column));
     }
     return cells;
   }
@@ -45,20 +54,22 @@ class TableWalkTest : public ::testing::Test {
   TemporaryDirectory directory_;
   CurrentDirectoryScope scope_;
   TMq71R04CompilerObject job_;
+  CallDumps dumps_{job_};
+  TableWalker walker_{job_, dumps_};
 };
 
 TEST_F(TableWalkTest, SubstitutesDefinesInEveryRow) {
-  job_.Defines->Append("A=5");
-  job_.Defines->Append("B=a1");
+  job_.Defines->Append("A", "5");
+  job_.Defines->Append("B", "a1");
   Rows({"movl B, A", "x: jmp AB", "A"});
-  WalkTable(job_);
+  Walk();
   EXPECT_EQ(Texts(), (Lines{"movl a1, 5", "x: jmp AB", "5"}));
 }
 
 TEST_F(TableWalkTest, CallIsReplacedByTheSubstitutedBodyWithCallLabelsInFront) {
   Library({".macro put r, v", "movl r, v", "addl r, 1 ; bump", ".endmacro"});
   Rows({"nop", "a: b: put a0, 3", "halt"});
-  WalkTable(job_);
+  Walk();
   EXPECT_EQ(Texts(), (Lines{"nop", "a: b:movl  a0 ,  3 ", "addl  a0 , 1", "halt"}));
   EXPECT_EQ(Column(ColFile), (Lines{"top.asm", "lib.inc", "lib.inc", "top.asm"}));
   EXPECT_EQ(Column(ColLine), (Lines{"0", "1", "2", "2"}));
@@ -76,7 +87,7 @@ TEST_F(TableWalkTest, CallIsReplacedByTheSubstitutedBodyWithCallLabelsInFront) {
 TEST_F(TableWalkTest, CommandMustMatchTheNameExactly) {
   Library({".macro put r", "nop", ".endmacro"});
   Rows({"PUT a0", "puts a0", "put", "put\ta0"});
-  WalkTable(job_);
+  Walk();
   EXPECT_EQ(Texts(), (Lines{"PUT a0", "puts a0", "nop", "nop"}));
 }
 
@@ -87,38 +98,42 @@ TEST_F(TableWalkTest, NamelessDefinitionIsCalledByStatementsWithoutCommand) {
   definition->AddRow("lib.inc", "1", "nop", "#", "#", "#", "#", "#");
   job_.Macros->push_back(std::move(definition));
   Rows({"", "x:", "halt", " y"});
-  WalkTable(job_);
+  Walk();
   EXPECT_EQ(Texts(), (Lines{"nop", "x:nop", "halt", "nop"}));
 }
 
 TEST_F(TableWalkTest, InvalidArgumentListLeavesTheCallAsItIs) {
   Library({".macro put r, v", "movl r, v", ".endmacro"});
   Rows({"put a0 b, 3", "put a0,,3"});
-  WalkTable(job_);
+  Walk();
   EXPECT_EQ(Texts(), (Lines{"put a0 b, 3", "put a0,,3"}));
   EXPECT_EQ(Printed(),
             "[preprocessor error]top.asm(0): Invalid macros argument list \"a0 b, 3\".\r\n"
             "[preprocessor error]top.asm(1): Invalid macros argument list \"a0,,3\".\r\n");
+  // Such a call is tried again by every walk, and reported again.
+  const std::string first = Printed();
+  Walk();
+  EXPECT_EQ(Printed(), first + first);
 }
 
 TEST_F(TableWalkTest, CallWithoutArgumentsOrWithWrongCountInsertsTheBodyUnreplaced) {
   Library({".macro put r, v", "movl r, v", ".endmacro"});
   Rows({"put", "put a0"});
-  WalkTable(job_);
+  Walk();
   EXPECT_EQ(Texts(), (Lines{"movl r, v", "movl r, v"}));
   EXPECT_EQ(Printed(), "[preprocessor error] top.asm(1): Invalid macros arguments count.\r\n");
 }
 
 TEST_F(TableWalkTest, InsertedRowsAreExaminedOnlyByTheNextWalk) {
-  job_.Defines->Append("K=7");
+  job_.Defines->Append("K", "7");
   Library({".macro inner", "movl a0, K", ".endmacro", ".macro outer", "inner", "K", ".endmacro"});
   Rows({"outer K"});
-  WalkTable(job_);
+  Walk();
   // The argument K of the call is replaced before the call is expanded; the body is not.
   EXPECT_EQ(Texts(), (Lines{"inner", "K"}));
-  WalkTable(job_);
+  Walk();
   EXPECT_EQ(Texts(), (Lines{"movl a0, K", "7"}));
-  WalkTable(job_);
+  Walk();
   EXPECT_EQ(Texts(), (Lines{"movl a0, 7", "7"}));
 }
 
@@ -126,14 +141,14 @@ TEST_F(TableWalkTest, SameNamedDefinitionsAreComparedInTurnAgainstTheLastBodyRow
   Library({".macro m", "nop", "halt", ".endmacro", ".macro m", "inc a0", ".endmacro"});
   ASSERT_EQ(job_.Macros->size(), 2u);
   Rows({"m", "ret"});
-  WalkTable(job_);
+  Walk();
   EXPECT_EQ(Texts(), (Lines{"nop", "inc a0", "ret"}));
 }
 
 TEST_F(TableWalkTest, EmptyBodyMovesCallLabelsToTheNextRow) {
   Library({".macro e", ".endmacro", ".macro one", "inc a0", ".endmacro"});
   Rows({"nop", "l: e", "halt"});
-  WalkTable(job_);
+  Walk();
   EXPECT_EQ(Texts(), (Lines{"nop", "l:halt"}));
   EXPECT_EQ(Column(ColLine), (Lines{"0", "2"}));
   EXPECT_EQ(Dump("MacrosBody.txt"), "");
@@ -142,31 +157,32 @@ TEST_F(TableWalkTest, EmptyBodyMovesCallLabelsToTheNextRow) {
 TEST_F(TableWalkTest, EmptyBodyRowThatMovedUpIsExaminedInTheSameWalk) {
   Library({".macro e", ".endmacro", ".macro one", "inc a0", ".endmacro"});
   Rows({"e", "e", "l: e", "one", "k: e"});
-  WalkTable(job_);
+  Walk();
   EXPECT_EQ(Texts(), (Lines{"l:inc a0", "k:"}));
 }
 
 TEST_F(TableWalkTest, EmptyBodyAsLastRowLeavesOnlyItsLabels) {
   Library({".macro e", ".endmacro"});
   Rows({"nop", "x: y: e"});
-  WalkTable(job_);
+  Walk();
   EXPECT_EQ(Texts(), (Lines{"nop", "x: y:"}));
   EXPECT_EQ(Column(ColFile), (Lines{"top.asm", "top.asm"}));
   EXPECT_EQ(Column(ColLine), (Lines{"0", "1"}));
 
   TMq71R04CompilerObject job;
+  CallDumps dumps(job);
   TMacrosObject* empty = job_.Macros->front().get();
   job.Macros->push_back(std::make_unique<TMacrosObject>(job));
   job.Macros->back()->Assign(*empty);
   job.WorkTable->AddRow("top.asm", "0", "e", "$", "$", "$", "$", "$");
-  WalkTable(job);
+  TableWalker(job, dumps).Walk();
   EXPECT_EQ(job.WorkTable->RowCount(), 0);
 }
 
 TEST_F(TableWalkTest, EmptyBodyIsNotComparedWithLaterDefinitions) {
   Library({".macro e", ".endmacro", ".macro e", "inc a0", ".endmacro"});
   Rows({"e", "halt"});
-  WalkTable(job_);
+  Walk();
   // The call vanished; the row that moved up is no call of e.
   EXPECT_EQ(Texts(), (Lines{"halt"}));
 }
@@ -174,28 +190,28 @@ TEST_F(TableWalkTest, EmptyBodyIsNotComparedWithLaterDefinitions) {
 TEST_F(TableWalkTest, EveryExpansionAfterTheFirstGetsFreshLabelNames) {
   Library({".macro wait n", "l: dec n", "jnz l", ".endmacro"});
   Rows({"wait a0", "wait a1 b", "wait a1", "wait"});
-  WalkTable(job_);
+  Walk();
   EXPECT_EQ(Texts(),
             (Lines{"579514062: dec  a0 ", "jnz 579514062", "wait a1 b", "1560015161: dec  a1 ",
                    "jnz 1560015161", "3206227360: dec n", "jnz 3206227360"}));
   EXPECT_EQ(job_.Macros->front()->ExpansionCount, 3);
   // The definition keeps its own names.
-  EXPECT_EQ(job_.Macros->front()->GetItem(1, ColText), "jnz 579514062");
+  EXPECT_EQ(job_.Macros->front()->Cell(1, ColText), "jnz 579514062");
 }
 
 TEST_F(TableWalkTest, ExpansionWithWrongArgumentCountStillCounts) {
   Library({".macro wait n", "l: dec n", ".endmacro"});
   Rows({"wait a0, a1", "wait a2"});
-  WalkTable(job_);
+  Walk();
   EXPECT_EQ(Texts(), (Lines{"579514062: dec n", "1560015161: dec  a2 "}));
 }
 
 TEST_F(TableWalkTest, DumpsShowTheTableAndBodyOfTheWalksLastCall) {
-  job_.Defines->Append("X=a3");
+  job_.Defines->Append("X", "a3");
   Library({".macro one", "inc a0", "dec a0", ".endmacro", ".macro two p", "movl p, 1", ".endmacro",
            ".macro e", ".endmacro"});
   Rows({"one", "nop", "l: e", "two X", "halt X"});
-  WalkTable(job_);
+  Walk();
   EXPECT_EQ(Texts(), (Lines{"inc a0", "dec a0", "nop", "l:movl  a3 , 1", "halt a3"}));
   // The call row is substituted before the call; the rows after it are not yet.
   EXPECT_EQ(Dump("sa.txt"),
@@ -212,7 +228,7 @@ TEST_F(TableWalkTest, DumpThatCannotBeWrittenEndsTheWalkAtTheFirstCall) {
   Rows({"one", "one a b"});
   std::filesystem::create_directory(directory_.Path() / "sa.txt");
   try {
-    WalkTable(job_);
+    walker_.Walk();
     ADD_FAILURE() << "the walk ended normally";
   } catch (const TranslatorError& error) {
     EXPECT_STREQ(error.what(), "Cannot create file sa.txt");
@@ -220,125 +236,156 @@ TEST_F(TableWalkTest, DumpThatCannotBeWrittenEndsTheWalkAtTheFirstCall) {
   EXPECT_EQ(Printed(), "");  // the second call was never reached
 }
 
-TEST_F(TableWalkTest, WalkEndedByAnErrorLeavesTheTableAsItFoundIt) {
-  job_.Defines->Append("X=a3");
-  Library({".macro one", "inc a0", ".endmacro"});
-  Rows({"nop", "halt", "movl X, 1", "one", "nop", "one"});
-  const std::string before = job_.WorkTable->DumpText();
-  std::filesystem::create_directory(directory_.Path() / "sa.txt");
-  EXPECT_THROW(WalkTable(job_), TranslatorError);
-  EXPECT_EQ(job_.WorkTable->DumpText(), before);
-}
-
-// Memory may run out at any allocation of a walk: while rows are set aside, while room is
-// opened for the rows of expansions, while labels move to the next row. Whenever it does, the
-// table is left as the walk found it.
-TEST_F(TableWalkTest, WalkThatRunsOutOfMemoryLeavesTheTableAsItFoundIt) {
-  job_.Defines->Append("X=a3");
+// Memory may run out at any allocation of a walk: while rows are read and finished, while a gap
+// opens for the rows of an expansion, while the last call's dump is put together. Whenever it
+// does, the walk ends with the error and leaves a table of whole rows behind, no gap.
+TEST_F(TableWalkTest, WalkThatRunsOutOfMemoryEndsWithTheErrorAndLeavesNoGap) {
+  job_.Defines->Append("X", "a3");
   Library({".macro two", "inc a0", "inc a1", ".endmacro", ".macro none", ".endmacro"});
-  // The first half shrinks (a third of its calls vanish), the second grows by 40 rows, so that
-  // rows stand both before and behind their first places when memory runs out.
   Lines rows;
   for (int r = 0; r < 60; ++r)
     rows.push_back(r % 3 == 1 ? "l: none" : r % 6 == 2 ? "movl X, 1" : "nop");
   for (int r = 0; r < 80; ++r)
     rows.push_back(r % 2 == 0 ? "two" : r % 6 == 1 ? "movl X, 2" : "nop");
-  Rows(rows);
-  const std::string before = job_.WorkTable->DumpText();
   long failures = 0;
   for (long count = 0;; ++count) {
+    TMq71R04CompilerObject job;
+    job.Defines->Append("X", "a3");
+    for (const auto& macro : *job_.Macros) {
+      job.Macros->push_back(std::make_unique<TMacrosObject>(job));
+      job.Macros->back()->Assign(*macro);
+    }
+    for (const std::string& text : rows) {
+      job.WorkTable->AddRow("top.asm", "1", text, "$", "$", "$", "$", "$");
+    }
+    CallDumps dumps(job);
+    TableWalker walker(job, dumps);
     bool failed = false;
     {
       AllocationFailure failure(count);
       try {
-        WalkTable(job_);
+        walker.Walk();
+        dumps.Flush();
       } catch (const std::bad_alloc&) {
         failed = true;
       }
     }
-    if (!failed) break;
+    if (!failed) {
+      EXPECT_EQ(job.WorkTable->RowCount(), 140 - 20 + 40);
+      break;
+    }
     ++failures;
-    ASSERT_EQ(job_.WorkTable->DumpText(), before) << "failing allocation " << count;
+    for (const Row& row : job.WorkTable->Rows()) {
+      ASSERT_NE(row[ColFile], "") << "a gap row left in the table, failing allocation " << count;
+    }
   }
   EXPECT_GT(failures, 100);
-  EXPECT_EQ(job_.WorkTable->RowCount(), 140 - 20 + 40);  // the walk that succeeded
 }
 
 // The walk as an index loop over the table, call by call, with both dumps written at every
-// call: the reference for WalkTable.
+// call: the reference for the walker, which walks in place and writes only the last dumps.
 void ReferenceWalk(TMq71R04CompilerObject& job) {
-  TWorkTableObject& table = *job.WorkTable;
-  for (int r = 0; r < table.RowCount(); ++r) {
-    std::string text = table.GetItem(r, ColText);
-    job.Defines->Substitute(text);
-    table.SetItem(r, ColText, text);
+  std::vector<Row> table = job.WorkTable->TakeRows();
+  auto saveDump = [](const std::string& name, const std::vector<Row>& rows) {
+    std::string text;
+    for (const Row& row : rows) text += std::string(row.Line()) + "\r\n";
+    WriteFile(name, text);
+  };
+  for (int r = 0; r < static_cast<int>(table.size()); ++r) {
+    const std::string text(table[r][ColText]);
+    std::string substituted;
+    if (job.Defines->Substitute(text, std::string::npos, substituted) ==
+        DefineList::Outcome::Changed) {
+      table[r].Set(ColText, substituted);
+    }
     const TMq71R04_ASMParserObject parser = TMq71R04_ASMParserObject::Bare(job.Out);
-    const std::string command(parser.ExtractCommand(text));
-    const size_t colon = text.rfind(':');
-    const std::string labels = colon == std::string::npos ? "" : text.substr(0, colon + 1);
+    const std::string command(parser.ExtractCommand(table[r][ColText]));
+    const std::string current(table[r][ColText]);
+    const size_t colon = current.rfind(':');
+    const std::string labels = colon == std::string::npos ? "" : current.substr(0, colon + 1);
     for (size_t k = 0; k < job.Macros->size(); ++k) {
       TMacrosObject& definition = *(*job.Macros)[k];
       if (command != definition.Name) continue;
-      table.SaveToFile(job.Files, "sa.txt");
+      saveDump("sa.txt", table);
       OperandList split;
-      parser.SplitArgumentList(table.GetItem(r, ColText), split, MacroArgumentList,
-                               table.GetItem(r, ColLine), table.GetItem(r, ColFile));
+      parser.SplitArgumentList(table[r][ColText], split, MacroArgumentList, table[r][ColLine],
+                               table[r][ColFile]);
       if (split.Status == StatusInvalid) continue;
       std::vector<std::string> arguments;
       if (split.Status == StatusOk) arguments = split.Items;
       TMacrosObject call(job);
       call.Assign(definition);
       if (definition.ExpansionCount++ > 0) call.RenewGeneratedLabels();
-      call.Expand(arguments, table.GetItem(r, ColFile), table.GetItem(r, ColLine));
-      call.SaveToFile(job.Files, "MacrosBody.txt");
+      call.Expand(arguments, table[r][ColFile], table[r][ColLine]);
+      saveDump("MacrosBody.txt", call.Rows());
       if (call.RowCount() == 0) {
-        if (r + 1 == table.RowCount() && !labels.empty()) {
-          table.SetItem(r, ColText, labels);
+        if (r + 1 == static_cast<int>(table.size()) && !labels.empty()) {
+          table[r].Set(ColText, labels);
         } else {
-          table.DeleteRow(r);
-          if (r < table.RowCount()) table.SetItem(r, ColText, labels + table.GetItem(r, ColText));
+          table.erase(table.begin() + r);
+          if (r < static_cast<int>(table.size())) {
+            table[r].Set(ColText, labels + std::string(table[r][ColText]));
+          }
         }
         r -= 1;
         break;
       }
-      table.DeleteRow(r);
-      table.InsertTable(call, r);
-      table.SetItem(r, ColText, labels + table.GetItem(r, ColText));
+      table.erase(table.begin() + r);
+      table.insert(table.begin() + r, call.Rows().begin(), call.Rows().end());
+      table[r].Set(ColText, labels + std::string(table[r][ColText]));
       r += call.RowCount() - 1;
     }
   }
+  job.WorkTable->ReplaceRows(std::move(table));
 }
 
-// Three walks of `rows` (behind the definitions in `library`) by WalkTable and by the reference
-// loop, in directories of their own: the tables, the printed text and both dumps must agree
-// after each walk.
-void ExpectWalkAgreesWithReference(const Lines& library, const Lines& rows, unsigned tick) {
+// Each "file" of `files` added to the table in turn (behind the definitions in `library`, and
+// any #define among its rows appended to the list), each followed by a walk of the walker and
+// by the reference loop, in directories of their own; then `extraWalks` walks more. The
+// tables, the printed text and both dumps must agree after each walk.
+void ExpectWalksAgreeWithReference(const Lines& library, const std::vector<Lines>& files,
+                                   int extraWalks, unsigned tick) {
   TemporaryDirectory walkedDirectory;
   TemporaryDirectory referenceDirectory;
   TMq71R04CompilerObject walked;
   TMq71R04CompilerObject reference;
+  CallDumps dumps(walked);
+  TableWalker walker(walked, dumps);
+  std::string description;
   for (auto [job, directory] :
        {std::pair{&walked, &walkedDirectory}, std::pair{&reference, &referenceDirectory}}) {
     CurrentDirectoryScope scope(directory->Path());
     job->TickCounter = [tick] { return tick; };
     Lines lines = library;
     LoadIncludedLines(*job, "lib.inc", lines);
-    for (size_t i = 0; i < rows.size(); ++i) {
-      job->WorkTable->AddRow("top.asm", std::to_string(i), rows[i], "$", "$", "$", "$", "$");
-    }
   }
-  std::string description;
-  for (const std::string& row : rows) description += row + " | ";
-  for (int walk = 0; walk < 3; ++walk) {
+  for (size_t walk = 0; walk < files.size() + static_cast<size_t>(extraWalks); ++walk) {
+    if (walk < files.size()) {
+      for (auto* job : {&walked, &reference}) {
+        for (size_t i = 0; i < files[walk].size(); ++i) {
+          const std::string& text = files[walk][i];
+          if (text.rfind("#define ", 0) == 0) {
+            const size_t blank = text.find(' ', 8);
+            job->Defines->Append(text.substr(8, blank - 8), text.substr(blank + 1));
+          }
+          job->WorkTable->AddRow("f" + std::to_string(walk), std::to_string(i), text, "$", "$",
+                                 "$", "$", "$");
+        }
+      }
+      for (const std::string& row : files[walk]) description += row + " | ";
+      description += "|| ";
+    }
     {
       CurrentDirectoryScope scope(walkedDirectory.Path());
-      WalkTable(walked);
+      walker.Walk();
+      dumps.Flush();
     }
     {
       CurrentDirectoryScope scope(referenceDirectory.Path());
       ReferenceWalk(reference);
     }
-    ASSERT_EQ(walked.WorkTable->DumpText(), reference.WorkTable->DumpText()) << description;
+    ASSERT_EQ(walked.WorkTable->DumpText(), reference.WorkTable->DumpText())
+        << "walk " << walk << ": " << description;
     ASSERT_EQ(walked.Out.Captured(), reference.Out.Captured()) << description;
     for (const std::string name : {"sa.txt", "MacrosBody.txt"}) {
       ASSERT_EQ(ReadFile(walkedDirectory.Path() / name), ReadFile(referenceDirectory.Path() / name))
@@ -361,14 +408,13 @@ TEST(TableWalkReference, WalkAgreesWithTheIndexLoop) {
     Lines rows;
     const int count = static_cast<int>(random() % 9);
     for (int i = 0; i < count; ++i) rows.push_back(vocabulary[random() % vocabulary.size()]);
-    ExpectWalkAgreesWithReference(library, rows, 77u);
-    if (HasFatalFailure()) return;
+    ExpectWalksAgreeWithReference(library, {rows}, 2, 77u);
+    if (::testing::Test::HasFatalFailure()) return;
   }
 }
 
 // Most rows of a real program pass a walk unchanged, between calls and rows that #define
-// symbols change: the walk leaves such rows where they are until the end, and its "sa.txt" must
-// still show them at their places at the time of each call.
+// symbols change: the last call's "sa.txt" must still show them as they stood at that call.
 TEST(TableWalkReference, WalkAgreesOnLongProgramsOfMostlyPlainRows) {
   const Lines library = {".macro one",    "inc a0",       ".endmacro",    ".macro two p, q",
                          "movl p, q",     ".endmacro",    ".macro e",     ".endmacro",
@@ -386,8 +432,31 @@ TEST(TableWalkReference, WalkAgreesOnLongProgramsOfMostlyPlainRows) {
       const Lines& pool = random() % 5 == 0 ? special : plain;
       rows.push_back(pool[random() % pool.size()]);
     }
-    ExpectWalkAgreesWithReference(library, rows, 78u);
-    if (HasFatalFailure()) return;
+    ExpectWalksAgreeWithReference(library, {rows}, 1, 78u);
+    if (::testing::Test::HasFatalFailure()) return;
+  }
+}
+
+// Files read one after another, some adding #defines, each followed by a walk: the walker
+// does not read again the rows that cannot have changed since its last walk, and must end up
+// with what walking the whole table every time gives, dumps included. The defines include a
+// chain (Y to Z, X to Y), with which a row changes again in a walk without a new define.
+TEST(TableWalkReference, WalksAfterEveryFileAgreeWithWalkingTheWholeTable) {
+  const Lines library = {".macro one", "inc a0",   ".endmacro", ".macro e",    ".endmacro",
+                         ".macro two p", "movl p, 1", "one",    ".endmacro", "#define Y Z",
+                         "#define X Y"};
+  const Lines vocabulary = {"nop",   "l: nop",     "movl a0, 1", "one",         "two a1",
+                            "e",     "k: e",       "X",          "jmp X",       "two X",
+                            "add Q", "#define Q R", "#define R one", "#define Z two", "two a b, c"};
+  std::mt19937 random(13);
+  for (int round = 0; round < 150; ++round) {
+    std::vector<Lines> files(1 + random() % 5);
+    for (Lines& file : files) {
+      const int count = static_cast<int>(random() % 7);
+      for (int i = 0; i < count; ++i) file.push_back(vocabulary[random() % vocabulary.size()]);
+    }
+    ExpectWalksAgreeWithReference(library, files, 2, 79u);
+    if (::testing::Test::HasFatalFailure()) return;
   }
 }
 
@@ -407,19 +476,18 @@ TEST_F(TableWalkTest, ManyCallsAndDefinesOverManyRows) {
     library.push_back(".endmacro");
   }
   Library(library);
-  for (int d = 0; d < 300; ++d) job_.Defines->Append(Numbered("S", d) + Numbered("=", d));
+  for (int d = 0; d < 300; ++d) job_.Defines->Append(Numbered("S", d), std::to_string(d));
   Lines rows;
   for (int r = 0; r < 6000; ++r) {
     rows.push_back(r % 20 == 0 ? Numbered("mac", r % 50) + Numbered(" S", r % 300)
                                : Numbered("addl a0, S", r % 300));
   }
   Rows(rows);
-  WalkTable(job_);
+  Walk();
   EXPECT_EQ(job_.WorkTable->RowCount(), 6000 + 300);
-  EXPECT_EQ(job_.WorkTable->GetItem(2, ColText), "addl a0, 1");
-  EXPECT_EQ(
-      job_.WorkTable->GetItem(0, ColText).substr(job_.WorkTable->GetItem(0, ColText).find(':')),
-      ": addl  0 , 1");
+  EXPECT_EQ(job_.WorkTable->Cell(2, ColText), "addl a0, 1");
+  const std::string_view first = job_.WorkTable->Cell(0, ColText);
+  EXPECT_EQ(first.substr(first.find(':')), ": addl  0 , 1");
   EXPECT_EQ(Printed(), "");
 }
 
@@ -437,9 +505,105 @@ TEST(CommandFirstByte, IsTheFirstByteOfTheCommandWord) {
     const int expected = command.empty() ? -1 : static_cast<unsigned char>(command[0]);
     ASSERT_EQ(CommandFirstByte(text), expected) << "text \"" << text << "\"";
   }
-  EXPECT_EQ(CommandFirstByte("x: y: bump a0"), 'b');
-  EXPECT_EQ(CommandFirstByte("label:"), -1);
-  EXPECT_EQ(CommandFirstByte(" bump"), -1);
+}
+
+// Expansion that would grow a row's text or the table past the budget is refused once, with the
+// row's file and line; the row stays as it was and nothing more is expanded.
+TEST(TableWalkBudget, TooLargeExpansionIsReportedOnceAndStopsExpanding) {
+  struct Case {
+    const char* name;
+    Lines library;
+    Lines rows;
+    Lines expected;
+    std::string message;  // empty: nothing refused
+  };
+  const Case cases[] = {
+      {"text within the budget",
+       {"#define A B,B", "#define B C,C"},
+       {"nop A"},
+       {"nop C,C,C,C"},
+       ""},
+      {"text beyond the budget",
+       {"#define A B,B", "#define B C,C,C"},
+       {"nop", "nop A", "A"},
+       {"nop", "nop A", "A"},
+       "top.asm(1)"},
+      {"long text that does not grow",
+       {"#define A B"},
+       {"nop A,A,A,A,A,A"},
+       {"nop B,B,B,B,B,B"},
+       ""},
+      {"long text that would grow",
+       {"#define A BB"},
+       {"nop A,A,A,A,A,A"},
+       {"nop A,A,A,A,A,A"},
+       "top.asm(0)"},
+      {"rows within the budget",
+       {".macro m", "nop", "nop", "nop", ".endmacro"},
+       {"m", "m"},
+       {"nop", "nop", "nop", "nop", "nop", "nop"},
+       ""},
+      {"rows beyond the budget",
+       {".macro m", "nop", "nop", "nop", "nop", ".endmacro", "#define Q halt"},
+       {"m", "m", "Q"},
+       {"nop", "nop", "nop", "nop", "m", "Q"},
+       "top.asm(1)"},
+  };
+  for (const Case& c : cases) {
+    TemporaryDirectory directory;
+    CurrentDirectoryScope scope(directory.Path());
+    TMq71R04CompilerObject job;
+    job.TickCounter = [] { return 5u; };
+    Lines library;
+    for (const std::string& line : c.library) {
+      if (line.rfind("#define ", 0) != 0) {
+        library.push_back(line);
+        continue;
+      }
+      const size_t blank = line.find(' ', 8);
+      job.Defines->Append(line.substr(8, blank - 8), line.substr(blank + 1));
+    }
+    LoadIncludedLines(job, "lib.inc", library);
+    for (const std::string& text : c.rows) {
+      job.WorkTable->AddRow("top.asm", std::to_string(job.WorkTable->RowCount()), text, "$", "$",
+                            "$", "$", "$");
+    }
+    CallDumps dumps(job);
+    TableWalker walker(job, dumps, ExpansionBudget{12, 4});
+    walker.AddSourceRows(c.rows.size());
+    walker.Walk();
+    walker.Walk();  // a refused expansion is not tried again
+    Lines texts;
+    for (const Row& row : job.WorkTable->Rows()) texts.emplace_back(row[ColText]);
+    EXPECT_EQ(texts, c.expected) << c.name;
+    EXPECT_EQ(walker.ExpansionRefused(), !c.message.empty()) << c.name;
+    EXPECT_EQ(job.Out.Captured(),
+              c.message.empty() ? ""
+                                : "[preprocessor error] " + c.message +
+                                      ": Expansion is too large.\r\n")
+        << c.name;
+  }
+}
+
+// A macro whose body calls it twice doubles the table with every walk: the walk that would pass
+// the budget is refused at its first call, and later walks expand nothing.
+TEST(TableWalkBudget, DoublingMacroStopsAtTheBudget) {
+  TemporaryDirectory directory;
+  CurrentDirectoryScope scope(directory.Path());
+  TMq71R04CompilerObject job;
+  job.TickCounter = [] { return 5u; };
+  Lines library = {".macro m", "m", "m", ".endmacro"};
+  LoadIncludedLines(job, "lib.inc", library);
+  job.WorkTable->AddRow("top.asm", "0", "m", "$", "$", "$", "$", "$");
+  CallDumps dumps(job);
+  TableWalker walker(job, dumps, ExpansionBudget{1 << 20, 60});
+  walker.AddSourceRows(1);
+  for (int walk = 0; walk < 10; ++walk) walker.Walk();
+  // 1, 2, 4, ... 32 rows; in the sixth walk each call adds a row, up to the 61 allowed, and the
+  // 30th call, of a row made from the body's second line, would make 62.
+  EXPECT_EQ(job.WorkTable->RowCount(), 61);
+  EXPECT_TRUE(walker.ExpansionRefused());
+  EXPECT_EQ(job.Out.Captured(), "[preprocessor error] lib.inc(2): Expansion is too large.\r\n");
 }
 
 }  // namespace

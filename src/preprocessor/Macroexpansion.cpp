@@ -1,0 +1,59 @@
+#include "preprocessor/Macroexpansion.h"
+
+#include "driver/Compilerobject.h"
+#include "isa/Mq71r04_asmparserobject.h"
+#include "preprocessor/Macrosobject.h"
+#include "support/Textutils.h"
+
+MacroDirectory::MacroDirectory(const std::vector<std::unique_ptr<TMacrosObject>>& macros) {
+  for (const std::unique_ptr<TMacrosObject>& macro : macros) {
+    byName_[macro->Name].push_back(macro.get());
+    if (macro->Name.empty()) {
+      namelessDefinition_ = true;
+    } else {
+      nameStarts_[static_cast<unsigned char>(macro->Name[0])] = true;
+    }
+  }
+}
+
+int CommandFirstByte(std::string_view text) {
+  // Most statements hold no ':': one quick search settles that before the search from the end.
+  if (text.find(':') != std::string_view::npos) text = TrimmedView(text.substr(text.rfind(':') + 1));
+  if (text.empty() || text[0] == ' ' || text[0] == '\t') return -1;
+  return static_cast<unsigned char>(text[0]);
+}
+
+const std::vector<TMacrosObject*>* MacroDirectory::CalledBy(const TMq71R04_ASMParserObject& parser,
+                                                             std::string_view text) const {
+  if (byName_.empty()) return nullptr;
+  // Nearly every statement's command word begins with a byte that begins no macro's name.
+  const int first = CommandFirstByte(text);
+  if (first < 0 ? !namelessDefinition_ : !nameStarts_[first]) return nullptr;
+  const auto found = byName_.find(parser.ExtractCommand(text));
+  return found == byName_.end() ? nullptr : &found->second;
+}
+
+std::string CallLabels(std::string_view text) {
+  const size_t colon = text.rfind(':');
+  return colon == std::string_view::npos ? std::string() : std::string(text.substr(0, colon + 1));
+}
+
+std::optional<std::vector<std::string>> CallArguments(const TMq71R04_ASMParserObject& parser,
+                                                      const WorkTableRow& callRow) {
+  OperandList split;
+  parser.SplitArgumentList(callRow[ColText], split, MacroArgumentList, callRow[ColLine],
+                           callRow[ColFile]);
+  if (split.Status == StatusInvalid) return std::nullopt;
+  if (split.Status == StatusNoArguments) return std::vector<std::string>();
+  return std::move(split.Items);
+}
+
+std::vector<WorkTableRow> ExpandedBody(TMq71R04CompilerObject& job, TMacrosObject& definition,
+                                       std::vector<std::string> arguments,
+                                       const WorkTableRow& callRow) {
+  TMacrosObject call(job);
+  call.Assign(definition);
+  if (definition.ExpansionCount++ > 0) call.RenewGeneratedLabels();
+  call.Expand(arguments, callRow[ColFile], callRow[ColLine]);
+  return call.TakeRows();
+}

@@ -1,0 +1,2 @@
+#define A	A	A
+nop A

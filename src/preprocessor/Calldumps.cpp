@@ -1,7 +1,6 @@
 #include "preprocessor/Calldumps.h"
 
 #include "driver/Compilerobject.h"
-#include "preprocessor/Fileaccess.h"
 
 // Note [held-back dumps]
 // Each macro call rewrites "sa.txt" with the whole table, so writing it at every call would
@@ -41,14 +40,14 @@ void CallDumps::Body(std::string text) {
 
 bool CallDumps::ReadInput(std::string_view name, std::string& bytes) {
   if (table_.written || body_.written) {
-    const std::optional<FileIdentity> file = IdentifyFile(job_, name);
+    const std::optional<FileIdentity> file = job_.Files.Files().Identify(name);
     for (Dump* dump : {&table_, &body_}) {
       if (!dump->written || !file || dump->file != file) continue;
       WriteHeld(*dump);
       dump->written = false;
     }
   }
-  return ReadInputFile(job_, name, bytes);
+  return job_.Files.ReadInput(name, bytes);
 }
 
 void CallDumps::Flush() {
@@ -57,9 +56,11 @@ void CallDumps::Flush() {
 }
 
 void CallDumps::Write(Dump& dump, const std::vector<std::string_view>& pieces) {
-  WriteDumpFile(job_, dump.name, pieces);
+  const std::unique_ptr<OutputFile> file = job_.Files.CreateDump(dump.name);
+  for (std::string_view piece : pieces) file->Write(piece);
+  file->Commit();
   dump.written = true;
-  dump.file = IdentifyFile(job_, dump.name);
+  dump.file = job_.Files.Files().Identify(dump.name);
   dump.pieces.clear();
 }
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "driver/Compilerobject.h"
-#include "preprocessor/Fileaccess.h"
 #include "preprocessor/Freestanding.h"
 #include "preprocessor/Parametertokenizer.h"
 #include "preprocessor/Preprocessormessages.h"
@@ -86,7 +85,7 @@ void TMacrosObject::WriteDump(const std::string& includeName) {
   if (Name.find_first_of(std::string_view("/\0", 2)) != std::string::npos) {
     throw TranslatorError("Cannot create file " + fileName);
   }
-  WriteDumpFile(*job_, fileName, {DumpText()});
+  job_->Files.WriteDump(fileName, DumpText());
 }
 
 void TMacrosObject::Assign(const TMacrosObject& other) {

@@ -368,8 +368,8 @@ void ExpectWalksAgreeWithReference(const Lines& library, const std::vector<Lines
             const size_t blank = text.find(' ', 8);
             job->Defines->Append(text.substr(8, blank - 8), text.substr(blank + 1));
           }
-          job->WorkTable->AddRow("f" + std::to_string(walk), std::to_string(i), text, "$", "$",
-                                 "$", "$", "$");
+          const std::string file = std::string("f").append(std::to_string(walk));
+          job->WorkTable->AddRow(file, std::to_string(i), text, "$", "$", "$", "$", "$");
         }
       }
       for (const std::string& row : files[walk]) description += row + " | ";

@@ -6,7 +6,11 @@ symbols and a fixed number of macro calls from a library include. The script pri
 the median wall time of several runs, next to the start-up time of a trivial process
 (`true`) run in turns with it.
 
-Usage: bench/benchmark.py [path/to/mq71asm] [--runs=N]   (default 21 runs per size)
+Given a second build, the two run in turns and the ratio of their medians is printed too: the
+way to show that a change keeps the speed.
+
+Usage: bench/benchmark.py [path/to/mq71asm [path/to/other/mq71asm]] [--runs=N]
+       (default 21 runs per size)
 """
 import os
 import statistics
@@ -69,15 +73,17 @@ def seconds_of(command, cwd):
     return time.perf_counter() - start
 
 
-def paired_medians(command, cwd, runs):
-    """Median times of the command and of a trivial process, run in turns so that a slow
-    stretch of the machine weighs on both alike. One run first, unmeasured, creates the files."""
-    seconds_of(command, cwd)
-    program, trivial = [], []
+def paired_medians(commands, cwd, runs):
+    """Median times of each command and of a trivial process, run in turns so that a slow
+    stretch of the machine weighs on all alike. One run first, unmeasured, creates the files."""
+    for command in commands:
+        seconds_of(command, cwd)
+    programs, trivial = [[] for _ in commands], []
     for _ in range(runs):
         trivial.append(seconds_of(["true"], cwd))
-        program.append(seconds_of(command, cwd))
-    return statistics.median(program), statistics.median(trivial)
+        for n, command in enumerate(commands):
+            programs[n].append(seconds_of(command, cwd))
+    return [statistics.median(p) for p in programs], statistics.median(trivial)
 
 
 def main():
@@ -86,7 +92,7 @@ def main():
     for a in sys.argv[1:]:
         if a.startswith("--runs="):
             runs = int(a.split("=", 1)[1])
-    binary = os.path.abspath(args[0] if args else "build/mq71asm")
+    binaries = [os.path.abspath(b) for b in (args[:2] if args else ["build/mq71asm"])]
     previous = None
     for rows in SIZES:
         with tempfile.TemporaryDirectory(prefix="mq71bench") as root:
@@ -95,12 +101,15 @@ def main():
                 f.write(macro_library())
             with open(os.path.join(root, "main.asm"), "w") as f:
                 f.write(program(rows))
-            command = [binary, f"-rd={root}", "-sl=main.asm", f"-ip={root}/lib", "-of=out.bin",
-                       "-cs=sum", "-mh=fault", "-is=4096"]
-            seconds, trivial = paired_medians(command, root, runs)
+            commands = [[binary, f"-rd={root}", "-sl=main.asm", f"-ip={root}/lib", "-of=out.bin",
+                         "-cs=sum", "-mh=fault", "-is=4096"] for binary in binaries]
+            medians, trivial = paired_medians(commands, root, runs)
+            seconds = medians[-1]
             ratio = f"  x{seconds / previous:5.2f} vs previous size" if previous else ""
+            other = (f"  (first build {medians[0] * 1000:8.2f} ms, ratio {seconds / medians[0]:5.3f})"
+                     if len(medians) > 1 else "")
             print(f"{rows:7d} rows: {seconds * 1000:8.2f} ms  (trivial process {trivial * 1000:5.2f} ms,"
-                  f" x{seconds / trivial:6.2f}){ratio}")
+                  f" x{seconds / trivial:6.2f}){ratio}{other}", flush=True)
             previous = seconds
     return 0
 

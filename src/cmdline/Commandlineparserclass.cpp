@@ -2,20 +2,18 @@
 
 #include <filesystem>
 
+#include "cmdline/Commandlinemessages.h"
 #include "cmdline/Optiontable.h"
 #include "driver/Compilerobject.h"
 #include "support/Textutils.h"
 
 namespace fs = std::filesystem;
+namespace CLM = CommandLineMessages;
 
 namespace {
 
 using Job = TMq71R04CompilerObject;
 constexpr size_t kNotFound = std::string_view::npos;
-
-constexpr std::string_view kInvalidLibraryDir = "Invalid library dir \"%s\"";
-constexpr std::string_view kInvalidRootDir = "Invalid root project dir \"%s\"";
-constexpr std::string_view kInvalidSourceFile = "Invalid source file \"%s\"";
 
 // Every argument after the program name, each preceded by one blank.
 std::string JoinArguments(int argc, const char* const argv[]) {
@@ -61,7 +59,7 @@ bool CheckLibraryDirs(Job& job) {
     if (job.Files.Files().IsDirectory(resolved.string())) {
       entry = resolved.string();
     } else {
-      allFound = Fail(job, FormatMessage(kInvalidLibraryDir, {entry}));
+      allFound = Fail(job, CLM::InvalidLibraryDir, {entry});
     }
   }
   return allFound;
@@ -71,7 +69,7 @@ bool CheckLibraryDirs(Job& job) {
 // cannot be entered either.
 bool EnterRootDir(Job& job) {
   if (job.Files.Files().EnterDirectory(job.RootDir)) return true;
-  return Fail(job, FormatMessage(kInvalidRootDir, {job.RootDir}));
+  return Fail(job, CLM::InvalidRootDir, {job.RootDir});
 }
 
 // Relative names are taken from the root directory by now; only a regular file counts, so a
@@ -80,7 +78,7 @@ bool CheckSourceFiles(Job& job) {
   bool allFound = true;
   for (const std::string& entry : *job.SourceFiles) {
     if (!job.Files.Files().IsRegularFile(entry)) {
-      allFound = Fail(job, FormatMessage(kInvalidSourceFile, {entry}));
+      allFound = Fail(job, CLM::InvalidSourceFile, {entry});
     }
   }
   return allFound;

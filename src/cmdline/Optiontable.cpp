@@ -18,16 +18,16 @@ enum class ValueCount { None, NoneOrOne, ExactlyOne, OneOrMore };
 struct OptionRule {
   std::string_view Key;
   ValueCount Accepts;
-  std::string_view MisuseMessage;
+  MessageForm MisuseMessage;
   // Stores accepted values; returns false (after printing why) when a value is unusable.
   bool (*Apply)(Job& job, const OptionValues& values);
   // What a misuse leaves behind in the job, or null when it leaves nothing.
   void (*OnMisuse)(Job& job);
 };
 
-constexpr std::string_view kNotInteger =
-    "Key option \"-is\" must have one integer value, \"%s\" is not integer.";
-constexpr std::string_view kInvalidKey = "Invalid option key \"%s\"";
+constexpr MessageForm kNotInteger =
+    CommandLineMessage("Key option \"-is\" must have one integer value, \"%s\" is not integer.");
+constexpr MessageForm kInvalidKey = CommandLineMessage("Invalid option key \"%s\"");
 
 // A single-valued option given bare takes its default; "out.bin" and "list.txt" exist only for
 // a bare "-of" and "-lf", an absent option leaves the field empty.
@@ -45,8 +45,7 @@ bool StoreImageSizeLimit(Job& job, const OptionValues& values) {
   // The same integer syntax as numbers in sources.
   int32_t limit = 0;
   if (!TMq71R04_ASMParserObject::ConvertInteger(values.front(), limit)) {
-    job.Out.WriteLine(FormatMessage(kNotInteger, {values.front()}));
-    return false;
+    return Fail(job, kNotInteger, {values.front()});
   }
   job.ImageSizeLimit = limit;
   return true;
@@ -57,53 +56,60 @@ void AppendAll(std::vector<std::string>& list, const OptionValues& values) {
 }
 
 const OptionRule kOptionTable[] = {
-    {"tl", ValueCount::None, "Key option \"-tl\" must don't have values.",
+    {"tl", ValueCount::None, CommandLineMessage("Key option \"-tl\" must don't have values."),
      SetFlag<&Job::TraceLines>, nullptr},
-    {"tc", ValueCount::None, "Key option \"-tc\" must don't have values.", SetFlag<&Job::PrintTime>,
-     nullptr},
-    {"cs", ValueCount::NoneOrOne, "Key option \"-cs\" must have one value or empty.",
+    {"tc", ValueCount::None, CommandLineMessage("Key option \"-tc\" must don't have values."),
+     SetFlag<&Job::PrintTime>, nullptr},
+    {"cs", ValueCount::NoneOrOne,
+     CommandLineMessage("Key option \"-cs\" must have one value or empty."),
      [](Job& job, const OptionValues& values) {
        job.ChecksumLabel = ValueOr(values, "");
        return true;
      },
      nullptr},
-    {"oi", ValueCount::None, "Key option \"-oi\" must don't have values.", SetFlag<&Job::ImageInfo>,
-     nullptr},
-    {"ro", ValueCount::None, "Key option \"-ro\" must don't have values.", SetFlag<&Job::RawImage>,
-     nullptr},
-    {"of", ValueCount::NoneOrOne, "Key option \"-of\" must have one value or empty.",
+    {"oi", ValueCount::None, CommandLineMessage("Key option \"-oi\" must don't have values."),
+     SetFlag<&Job::ImageInfo>, nullptr},
+    {"ro", ValueCount::None, CommandLineMessage("Key option \"-ro\" must don't have values."),
+     SetFlag<&Job::RawImage>, nullptr},
+    {"of", ValueCount::NoneOrOne,
+     CommandLineMessage("Key option \"-of\" must have one value or empty."),
      [](Job& job, const OptionValues& values) {
        job.OutputFileName = ValueOr(values, "out.bin");
        return true;
      },
      nullptr},
-    {"mh", ValueCount::NoneOrOne, "Key option \"-mh\" must have one value or empty.",
+    {"mh", ValueCount::NoneOrOne,
+     CommandLineMessage("Key option \"-mh\" must have one value or empty."),
      [](Job& job, const OptionValues& values) {
        job.MalfunctionHandler = ValueOr(values, "");
        return true;
      },
      nullptr},
-    {"is", ValueCount::ExactlyOne, "Key option \"-is\" must have one integer value.",
-     StoreImageSizeLimit, nullptr},
-    {"lf", ValueCount::NoneOrOne, "Key option \"-lf\" must have one value or empty.",
+    {"is", ValueCount::ExactlyOne,
+     CommandLineMessage("Key option \"-is\" must have one integer value."), StoreImageSizeLimit,
+     nullptr},
+    {"lf", ValueCount::NoneOrOne,
+     CommandLineMessage("Key option \"-lf\" must have one value or empty."),
      [](Job& job, const OptionValues& values) {
        job.ListFileName = ValueOr(values, "list.txt");
        return true;
      },
      nullptr},
-    {"rd", ValueCount::ExactlyOne, "Key option \"-rd\" must have one value.",
+    {"rd", ValueCount::ExactlyOne, CommandLineMessage("Key option \"-rd\" must have one value."),
      [](Job& job, const OptionValues& values) {
        job.RootDir = values.front();
        return true;
      },
      [](Job& job) { job.RootDir = std::string(kInvalidRootMarker); }},
-    {"sl", ValueCount::OneOrMore, "Key option \"-sl\" must have one or more value.",
+    {"sl", ValueCount::OneOrMore,
+     CommandLineMessage("Key option \"-sl\" must have one or more value."),
      [](Job& job, const OptionValues& values) {
        AppendAll(*job.SourceFiles, values);
        return true;
      },
      nullptr},
-    {"ip", ValueCount::OneOrMore, "Key option \"-ip\" must have one or more value.",
+    {"ip", ValueCount::OneOrMore,
+     CommandLineMessage("Key option \"-ip\" must have one or more value."),
      [](Job& job, const OptionValues& values) {
        AppendAll(*job.LibraryDirs, values);
        return true;
@@ -134,14 +140,14 @@ bool AcceptsValueCount(ValueCount accepts, size_t count) {
 
 }  // namespace
 
-bool Fail(Job& job, std::string_view message) {
-  job.Out.WriteLine(message);
+bool Fail(Job& job, const MessageForm& form, std::initializer_list<std::string_view> details) {
+  job.Out.Report(form, SourcePlace::Nowhere(), details);
   return false;
 }
 
 bool ApplyOption(Job& job, const std::string& key, const OptionValues& values) {
   const OptionRule* rule = FindOptionRule(key);
-  if (rule == nullptr) return Fail(job, FormatMessage(kInvalidKey, {key}));
+  if (rule == nullptr) return Fail(job, kInvalidKey, {key});
   if (!AcceptsValueCount(rule->Accepts, values.size())) {
     if (rule->OnMisuse != nullptr) rule->OnMisuse(job);
     return Fail(job, rule->MisuseMessage);

@@ -1,8 +1,8 @@
 #include "driver/Compilerobject.h"
 
+#include "preprocessor/Macrosobject.h"
 #include "support/Diskfilesystem.h"
 #include "support/Tickcounter.h"
-#include "preprocessor/Macrosobject.h"
 
 TMq71R04CompilerObject::TMq71R04CompilerObject(std::FILE* target)
     : Out(target),
@@ -23,6 +23,18 @@ TMq71R04CompilerObject::~TMq71R04CompilerObject() {
   for (auto& macro : *Macros) macro.reset();  // first to last
   Macros.reset();
   WorkTable.reset();
+}
+
+void TMq71R04CompilerObject::ReportRow(int row, const MessageForm& form,
+                                       std::initializer_list<std::string_view> details) {
+  const WorkTableRow& cells = WorkTable->Rows()[row];
+  Diagnostic diagnostic =
+      Diagnostic::Of(form, SourcePlace::At(cells[ColFile], cells[ColLine]), details);
+  if (const MacroCallPlace* call = CallOf(cells)) {
+    diagnostic.CallPlace = call->Call;
+    diagnostic.MacroName = call->MacroName;
+  }
+  Out.Report(diagnostic);
 }
 
 int TMq71R04CompilerObject::Compile() {

@@ -2,15 +2,16 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "support/Outputsink.h"
-#include "support/Runfiles.h"
 #include "preprocessor/Definelist.h"
 #include "preprocessor/Labelnamegenerator.h"
+#include "support/Outputsink.h"
+#include "support/Runfiles.h"
 #include "worktable/Worktableobject.h"
 
 class TMacrosObject;
@@ -73,4 +74,16 @@ class TMq71R04CompilerObject {
   std::string OutputDirectory;
   // Names for labels declared in macro bodies; its state and memory last for the whole run.
   LabelNameGenerator LabelNames;
+
+  // Every macro call expanded, numbered as the rows of its expansion name it (their Origin).
+  // A deque, so that a call stays where it is while later calls are added.
+  std::deque<MacroCallPlace> MacroCalls;
+  // The call whose expansion gave `row`, or null for a row of the source itself.
+  const MacroCallPlace* CallOf(const WorkTableRow& row) const {
+    return row.Origin() < 0 ? nullptr : &MacroCalls[static_cast<size_t>(row.Origin())];
+  }
+  // Reports a diagnostic about the statement in `row`: at the row's file and line, with the
+  // macro call it came from.
+  void ReportRow(int row, const MessageForm& form,
+                 std::initializer_list<std::string_view> details = {});
 };

@@ -14,14 +14,14 @@ namespace {
 using namespace isa;
 
 // Messages of the data words.
-constexpr std::string_view DataNotNumeric =
-    "[compiler error] %s(%s): Wrong value of operand. Value must be numeric.";
-constexpr std::string_view DataAbove0xff =
-    "[compiler error] %s(%s): Wrong value of operand. Value must belong range 0...0xff.";
-constexpr std::string_view DataAbove0xffff =
-    "[compiler error] %s(%s): Wrong value of operand. Value must belong range 0...0xffff.";
-constexpr std::string_view DataNegative =
-    "[compiler error] %s(%s): Wrong value of operand. Value must be positive or 0.";
+constexpr MessageForm DataNotNumeric =
+    NativeMessage("[compiler error] %s(%s): Wrong value of operand. Value must be numeric.");
+constexpr MessageForm DataAbove0xff = NativeMessage(
+    "[compiler error] %s(%s): Wrong value of operand. Value must belong range 0...0xff.");
+constexpr MessageForm DataAbove0xffff = NativeMessage(
+    "[compiler error] %s(%s): Wrong value of operand. Value must belong range 0...0xffff.");
+constexpr MessageForm DataNegative =
+    NativeMessage("[compiler error] %s(%s): Wrong value of operand. Value must be positive or 0.");
 
 // The row's cells, read in place: Cell checks the row as every access does, once for all cells.
 // The reference lasts while no row is added or removed.
@@ -97,7 +97,7 @@ RowOperands ReadOperands(const TMq71R04_ASMParserObject& parser, const Instructi
 // What the checks of a format found: the messages to print, in order, and whether the row fails.
 // At most two messages: a noted register miss and the fault that ends the checks.
 struct CheckOutcome {
-  std::array<std::string_view, 2> Messages;
+  std::array<MessageForm, 2> Messages;
   size_t MessageCount = 0;
   bool Failed = false;
 };
@@ -156,8 +156,8 @@ void BuildWord(const InstructionFormat& format, const RowOperands& operands,
         word += operands.Codes[1];
         break;
       case ValueBits:
-        word += TMq71R04_ASMParserObject::IntToBits(ShapeValue(format, operands),
-                                                    format.ValueWidth);
+        word +=
+            TMq71R04_ASMParserObject::IntToBits(ShapeValue(format, operands), format.ValueWidth);
         break;
       case Operand1Text:
         word += operands.Texts[0];
@@ -169,10 +169,11 @@ void BuildWord(const InstructionFormat& format, const RowOperands& operands,
   word += 'b';
 }
 
-// Non-empty when the data values fail; the checks run over all values at once, numeric first.
+// The message when the data values fail, else null; the checks run over all values at once, numeric
+// first.
 template <size_t Count>
-std::string_view DataFault(const std::array<int32_t, Count>& values, int32_t maximum,
-                           std::string_view rangeMessage) {
+const MessageForm* DataFault(const std::array<int32_t, Count>& values, int32_t maximum,
+                             const MessageForm& rangeMessage) {
   const auto any = [&values](auto predicate) {
     for (int32_t value : values) {
       if (predicate(value)) return true;
@@ -180,11 +181,11 @@ std::string_view DataFault(const std::array<int32_t, Count>& values, int32_t max
     return false;
   };
   if (any([](int32_t v) { return v == TMq71R04_ASMParserObject::InvalidNumber; })) {
-    return DataNotNumeric;
+    return &DataNotNumeric;
   }
-  if (any([maximum](int32_t v) { return v > maximum; })) return rangeMessage;
-  if (any([](int32_t v) { return v < 0; })) return DataNegative;
-  return {};
+  if (any([maximum](int32_t v) { return v > maximum; })) return &rangeMessage;
+  if (any([](int32_t v) { return v < 0; })) return &DataNegative;
+  return nullptr;
 }
 
 }  // namespace
@@ -223,8 +224,8 @@ int TMq71R04_ASMParserObject::EncodeDataByte(int row, TWorkTableObject& table) c
                                         ParseNumber(table.Cell(row, ColOperand2))};
   table.SetItem(row, ColOperand1, "");
   table.SetItem(row, ColOperand2, "");
-  const std::string_view fault = DataFault(bytes, 0xff, DataAbove0xff);
-  if (!fault.empty()) return ReportDataFault(fault, row, table);
+  const MessageForm* fault = DataFault(bytes, 0xff, DataAbove0xff);
+  if (fault != nullptr) return ReportDataFault(*fault, row, table);
   table.SetItem(row, ColCode, std::to_string(bytes[0] * 256 + bytes[1]));
   return 0;
 }
@@ -232,20 +233,21 @@ int TMq71R04_ASMParserObject::EncodeDataByte(int row, TWorkTableObject& table) c
 int TMq71R04_ASMParserObject::EncodeDataWord(int row, TWorkTableObject& table) const {
   const std::array<int32_t, 1> word = {ParseNumber(table.Cell(row, ColOperand1))};
   table.SetItem(row, ColOperand1, "");
-  const std::string_view fault = DataFault(word, 0xffff, DataAbove0xffff);
-  if (!fault.empty()) return ReportDataFault(fault, row, table);
+  const MessageForm* fault = DataFault(word, 0xffff, DataAbove0xffff);
+  if (fault != nullptr) return ReportDataFault(*fault, row, table);
   table.SetItem(row, ColCode, std::to_string(word[0]));
   return 0;
 }
 
-// The filter compares whole messages, file and line filled in, so a directive's repeated fault
-// prints once while the same fault on another line prints again.
-int TMq71R04_ASMParserObject::ReportDataFault(std::string_view pattern, int row,
+// The filter compares whole native messages, file and line filled in, so a directive's repeated
+// fault prints once while the same fault on another line prints again.
+int TMq71R04_ASMParserObject::ReportDataFault(const MessageForm& form, int row,
                                               const TWorkTableObject& table) const {
-  std::string message =
-      FormatMessage(pattern, {table.Cell(row, ColFile), table.Cell(row, ColLine)});
+  const Diagnostic diagnostic =
+      Diagnostic::Of(form, SourcePlace::At(table.Cell(row, ColFile), table.Cell(row, ColLine)));
+  std::string message = RenderNative(diagnostic);
   if (message != out_->LastDataMessage) {
-    out_->WriteLine(message);
+    out_->Report(diagnostic);
     out_->LastDataMessage = std::move(message);
   }
   return 1;

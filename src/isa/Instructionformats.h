@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "support/Diagnostic.h"
+
 // The fifteen instruction formats of the Mq71R04 core as one table: which operands a format
 // takes, how they are checked and where their bits stand in the word. The encoder builds words
 // by it and the decoder reads words back by it, so that there is one description of every
@@ -12,35 +14,36 @@
 namespace isa {
 
 // Messages of the instruction checks.
-inline constexpr std::string_view SyntaxWrongRegister =
-    "[compiler error] %s(%s): Syntax error. Wrong register name.";
-inline constexpr std::string_view WrongRegister = "[compiler error] %s(%s): Wrong register name.";
-inline constexpr std::string_view ConstantNotNumeric =
-    "[compiler error] %s(%s): Wrong value of constant.Value must be numeric.";
-inline constexpr std::string_view ConstantAbove0xff =
-    "[compiler error] %s(%s): Wrong value of constant. Value must belong range 0...0xff.";
-inline constexpr std::string_view ConstantAbove0x1f =
-    "[compiler error] %s(%s): Wrong value of constant. Value must belong range 0...0x1f.";
-inline constexpr std::string_view ConstantAbove0xf =
-    "[compiler error] %s(%s): Wrong value of constant. Value must belong range 0...0xf.";
-inline constexpr std::string_view ConstantNegative =
-    "[compiler error] %s(%s): Wrong value of constant. Value must be positive or 0.";
-inline constexpr std::string_view OperandsNotAllowed =
-    "[compiler error] %s(%s): Syntax error. Instruction does not require operands.";
-inline constexpr std::string_view SecondJumpOperand =
-    "[compiler error] %s(%s): Syntax error. Wrong address value.";
-inline constexpr std::string_view SecondFlagOperand =
-    "[compiler error] %s(%s): Syntax error. Invalid flag value.";
-inline constexpr std::string_view FlagNotNumeric =
-    "[compiler error] %s(%s): Wrong value of flag. Value must be numeric.";
-inline constexpr std::string_view FlagNotABit =
-    "[compiler error] %s(%s): Wrong value of flag. Value must be 0 or 1.";
-inline constexpr std::string_view AddressNotNumeric =
-    "[compiler error] %s(%s): Wrong value of address. Value must be numeric.";
-inline constexpr std::string_view AddressAbove0x7ff =
-    "[compiler error] %s(%s): Wrong value of address. Value must belong range 0...0x7ff .";
-inline constexpr std::string_view AddressNegative =
-    "[compiler error] %s(%s): Wrong value of address. Value must be positive or 0.";
+inline constexpr MessageForm SyntaxWrongRegister =
+    NativeMessage("[compiler error] %s(%s): Syntax error. Wrong register name.");
+inline constexpr MessageForm WrongRegister =
+    NativeMessage("[compiler error] %s(%s): Wrong register name.");
+inline constexpr MessageForm ConstantNotNumeric =
+    NativeMessage("[compiler error] %s(%s): Wrong value of constant.Value must be numeric.");
+inline constexpr MessageForm ConstantAbove0xff = NativeMessage(
+    "[compiler error] %s(%s): Wrong value of constant. Value must belong range 0...0xff.");
+inline constexpr MessageForm ConstantAbove0x1f = NativeMessage(
+    "[compiler error] %s(%s): Wrong value of constant. Value must belong range 0...0x1f.");
+inline constexpr MessageForm ConstantAbove0xf = NativeMessage(
+    "[compiler error] %s(%s): Wrong value of constant. Value must belong range 0...0xf.");
+inline constexpr MessageForm ConstantNegative =
+    NativeMessage("[compiler error] %s(%s): Wrong value of constant. Value must be positive or 0.");
+inline constexpr MessageForm OperandsNotAllowed =
+    NativeMessage("[compiler error] %s(%s): Syntax error. Instruction does not require operands.");
+inline constexpr MessageForm SecondJumpOperand =
+    NativeMessage("[compiler error] %s(%s): Syntax error. Wrong address value.");
+inline constexpr MessageForm SecondFlagOperand =
+    NativeMessage("[compiler error] %s(%s): Syntax error. Invalid flag value.");
+inline constexpr MessageForm FlagNotNumeric =
+    NativeMessage("[compiler error] %s(%s): Wrong value of flag. Value must be numeric.");
+inline constexpr MessageForm FlagNotABit =
+    NativeMessage("[compiler error] %s(%s): Wrong value of flag. Value must be 0 or 1.");
+inline constexpr MessageForm AddressNotNumeric =
+    NativeMessage("[compiler error] %s(%s): Wrong value of address. Value must be numeric.");
+inline constexpr MessageForm AddressAbove0x7ff = NativeMessage(
+    "[compiler error] %s(%s): Wrong value of address. Value must belong range 0...0x7ff .");
+inline constexpr MessageForm AddressNegative =
+    NativeMessage("[compiler error] %s(%s): Wrong value of address. Value must be positive or 0.");
 
 enum class OperandKind { None, Register, SpecialRegister, Value, JumpAddress };
 
@@ -68,7 +71,7 @@ enum class Check {
 // One check of a format; every check but RegistersFoundOrNoted ends the row when it fails.
 struct CheckStep {
   Check Kind = Check::Done;
-  std::string_view Message;
+  MessageForm Message{};
 };
 
 struct InstructionFormat {
@@ -87,7 +90,8 @@ struct InstructionFormat {
 using Checks = std::array<CheckStep, 5>;
 
 // movl, addl, bisl and ldr: the register message does not stop the constant's checks.
-constexpr Checks ConstantChecks(std::string_view registerMessage, std::string_view rangeMessage) {
+constexpr Checks ConstantChecks(const MessageForm& registerMessage,
+                                const MessageForm& rangeMessage) {
   return {{{Check::RegistersFoundOrNoted, registerMessage},
            {Check::ValueNumeric, ConstantNotNumeric},
            {Check::ValueAtMostMaximum, rangeMessage},

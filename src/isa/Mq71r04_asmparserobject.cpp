@@ -1,14 +1,14 @@
 // The instruction set object: the look-ups on its three constant tables (Instructiontables.h) and
-// command recognition. The text services live in Operandsyntax.cpp and Numbersyntax.cpp, the encoder
-// in Instructionencoder.cpp.
+// command recognition. The text services live in Operandsyntax.cpp and Numbersyntax.cpp, the
+// encoder in Instructionencoder.cpp.
 
 #include "isa/Mq71r04_asmparserobject.h"
 
 #include <array>
-#include <unordered_map>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 
 #include "isa/Instructiontables.h"
 #include "support/Textutils.h"
@@ -21,10 +21,10 @@ using isa::RegisterTable;
 using isa::SpecialRegisterTable;
 using isa::TableRow;
 
-constexpr std::string_view OperandCountMessage =
-    "[compiler error] %s(%s): Invalid operand(s) count.";
-constexpr std::string_view UnknownCommandMessage =
-    "[compiler error]%s(%s): Unknown assembler command \"%s\".";
+constexpr MessageForm OperandCountMessage =
+    NativeMessage("[compiler error] %s(%s): Invalid operand(s) count.");
+constexpr MessageForm UnknownCommandMessage =
+    NativeMessage("[compiler error]%s(%s): Unknown assembler command \"%s\".");
 
 // Operands keep what command recognition found (at most two).
 constexpr size_t MaximumOperandCount = 2;
@@ -127,9 +127,9 @@ std::string_view TMq71R04_ASMParserObject::SpecialRegisterCode(std::string_view 
                        : std::string_view();
 }
 
-int TMq71R04_ASMParserObject::Report(std::string_view pattern, std::string_view file,
+int TMq71R04_ASMParserObject::Report(const MessageForm& form, std::string_view file,
                                      std::string_view line, std::string_view detail) const {
-  out_->WriteLine(FormatMessage(pattern, {file, line, detail}));
+  out_->Report(form, SourcePlace::At(file, line), {detail});
   return 1;
 }
 

@@ -106,11 +106,11 @@ class TMq71R04_ASMParserObject {
                         TWorkTableObject& table);
   int EncodeDataByte(int row, TWorkTableObject& table) const;
   int EncodeDataWord(int row, TWorkTableObject& table) const;
-  // Prints a message headed by the row's file and line and returns failure (1).
-  int Report(std::string_view pattern, std::string_view file, std::string_view line,
+  // Reports a diagnostic at the row's file and line and returns failure (1).
+  int Report(const MessageForm& form, std::string_view file, std::string_view line,
              std::string_view detail = {}) const;
   // As Report, but a message equal to the last data message printed is not printed again.
-  int ReportDataFault(std::string_view pattern, int row, const TWorkTableObject& table) const;
+  int ReportDataFault(const MessageForm& form, int row, const TWorkTableObject& table) const;
 
   OutputSink* out_;
   bool hasTables_;

@@ -6,10 +6,10 @@
 
 namespace {
 
-constexpr std::string_view MacroArgumentListMessage =
-    "[preprocessor error]%s(%s): Invalid macros argument list \"%s\".";
-constexpr std::string_view DataSegmentListMessage =
-    "[preprocessor error]%s(%s): Invalid data segment argument list \"%s\".";
+constexpr MessageForm MacroArgumentListMessage =
+    NativeMessage("[preprocessor error]%s(%s): Invalid macros argument list \"%s\".");
+constexpr MessageForm DataSegmentListMessage =
+    NativeMessage("[preprocessor error]%s(%s): Invalid data segment argument list \"%s\".");
 
 // Removing the labels one after another, each time trimming what is left, leaves the trimmed
 // text after the last ":"; a text without ":" stays as it is.
@@ -84,9 +84,9 @@ int TMq71R04_ASMParserObject::SplitArgumentList(std::string_view statement, Oper
   }
   const auto append = [&list](std::string_view piece) { list.Items.emplace_back(piece); };
   if (SplitList(argumentText, false, append)) return 0;
-  const std::string_view pattern =
+  const MessageForm& form =
       kind == MacroArgumentList ? MacroArgumentListMessage : DataSegmentListMessage;
-  out_->WriteLine(FormatMessage(pattern, {fileName, lineText, argumentText}));
+  out_->Report(form, SourcePlace::At(fileName, lineText), {argumentText});
   if (list.Items.empty()) list.Items.emplace_back();
   list.Status = StatusInvalid;
   return 1;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cmdline/Commandlinemessages.h"
 #include "driver/Compilerobject.h"
 #include "driver/Entrypoint.h"
 #include "image/Imageformats.h"
@@ -17,6 +18,7 @@
 #include "support/Memoryfilesystem.h"
 
 namespace fs = std::filesystem;
+namespace CLM = CommandLineMessages;
 
 namespace {
 
@@ -41,14 +43,6 @@ struct BuildOptions {
   std::string Diagnostics = "gnu";
   std::string DumpDir;
 };
-
-// The command-line messages of mq71asm, so that both tools name a missing path alike.
-constexpr MessageForm kInvalidRootDir{Stage::CommandLine, Severity::Error, HeadSpacing::Standard,
-                                      "Invalid root project dir \"%s\""};
-constexpr MessageForm kInvalidLibraryDir{Stage::CommandLine, Severity::Error, HeadSpacing::Standard,
-                                         "Invalid library dir \"%s\""};
-constexpr MessageForm kInvalidSourceFile{Stage::CommandLine, Severity::Error, HeadSpacing::Standard,
-                                         "Invalid source file \"%s\""};
 
 // One build: the options, the directory mq71 was started in, and the job that translates.
 class Build {
@@ -104,13 +98,13 @@ bool Build::FindPaths() {
   for (const std::string& directory : options_.LibraryDirs) {
     const std::string path =
         fs::path(directory).is_absolute() ? directory : start_ + "/" + directory;
-    if (!files.IsDirectory(path)) found = Report(kInvalidLibraryDir, directory);
+    if (!files.IsDirectory(path)) found = Report(CLM::InvalidLibraryDir, directory);
     job_.LibraryDirs->push_back(path);
   }
   job_.RootDir = options_.Root.empty() ? "." : options_.Root;
-  if (!files.EnterDirectory(job_.RootDir)) return Report(kInvalidRootDir, job_.RootDir);
+  if (!files.EnterDirectory(job_.RootDir)) return Report(CLM::InvalidRootDir, job_.RootDir);
   for (const std::string& source : options_.Sources) {
-    if (!files.IsRegularFile(source)) found = Report(kInvalidSourceFile, source);
+    if (!files.IsRegularFile(source)) found = Report(CLM::InvalidSourceFile, source);
     job_.SourceFiles->push_back(source);
   }
   return found;

@@ -20,14 +20,15 @@ namespace {
 
 using Parser = TMq71R04_ASMParserObject;
 
-constexpr std::string_view kDataNotAccessible =
-    "[compiler warning] %s(%s): Data segment is not acssesble.";
+constexpr MessageForm kDataNotAccessible =
+    NativeMessage("[compiler warning] %s(%s): Data segment is not acssesble.");
 constexpr std::string_view kPadByte = "0x00";
 
 // A directive read from its row: what its data rows are made of.
 struct Directive {
   std::string File;
   std::string Line;
+  int Origin;          // the macro call the directive came from, as its row says
   std::string Labels;  // "a: b: .word 1" gives "a:b:": each label trimmed, run together
   bool Bytes;          // two values to a word, the first one high
   std::vector<std::string> Values;
@@ -35,8 +36,7 @@ struct Directive {
 
 std::string JoinedLabels(std::string_view labels) {
   std::string joined;
-  for (size_t colon = labels.find(':'); colon != std::string_view::npos;
-       colon = labels.find(':')) {
+  for (size_t colon = labels.find(':'); colon != std::string_view::npos; colon = labels.find(':')) {
     joined += TrimmedView(labels.substr(0, colon + 1));
     labels.remove_prefix(colon + 1);
   }
@@ -56,8 +56,8 @@ bool IsDataDirective(std::string_view statement) {
 
 class DataAllocation {
  public:
-  DataAllocation(TWorkTableObject& table, OutputSink& out)
-      : table_(table), out_(out), parser_(Parser::Bare(out)) {}
+  explicit DataAllocation(TMq71R04CompilerObject& job)
+      : job_(job), table_(*job.WorkTable), parser_(Parser::Bare(job.Out)) {}
 
   void Run() {
     const int rowCount = table_.RowCount();
@@ -69,6 +69,7 @@ class DataAllocation {
       isDirective[row] = true;
       directives.push_back(std::move(*directive));
     }
+    job_.Out.SetMacroCall(nullptr);
     for (const Directive& directive : directives) AppendDataRows(directive);
     table_.DeleteRowsIf([&](int row) { return row < rowCount && isDirective[row]; });
   }
@@ -79,11 +80,12 @@ class DataAllocation {
     const std::string_view text = table_.Cell(row, ColText);
     const LabelsAndStatement split = SplitAtLastColon(text);
     // Without a label the statement is the whole text, untrimmed.
-    const std::string_view statement =
-        split.Labels.empty() ? text : TrimmedView(split.Statement);
+    const std::string_view statement = split.Labels.empty() ? text : TrimmedView(split.Statement);
     if (!IsDataDirective(statement)) return std::nullopt;
+    job_.Out.SetMacroCall(job_.CallOf(table_.Rows()[row]));
     Directive directive{.File = std::string(table_.Cell(row, ColFile)),
                         .Line = std::string(table_.Cell(row, ColLine)),
+                        .Origin = table_.Rows()[row].Origin(),
                         .Labels = JoinedLabels(split.Labels),
                         .Bytes = Contains(statement, ".byte"),
                         .Values = {}};
@@ -91,9 +93,7 @@ class DataAllocation {
     parser_.SplitArgumentList(statement, values, DataSegmentList, directive.Line, directive.File);
     // A malformed list has been reported; its row stays and fails in command recognition.
     if (values.Status != StatusOk) return std::nullopt;
-    if (directive.Labels.empty()) {
-      out_.WriteLine(FormatMessage(kDataNotAccessible, {directive.File, directive.Line}));
-    }
+    if (directive.Labels.empty()) job_.ReportRow(row, kDataNotAccessible);
     directive.Values = std::move(values.Items);
     if (directive.Bytes && directive.Values.size() % 2 != 0) {
       directive.Values.emplace_back(kPadByte);
@@ -113,17 +113,18 @@ class DataAllocation {
           directive.Bytes ? std::string_view(directive.Values[value + 1]) : std::string_view();
       table_.AddRow(directive.File, directive.Line, text, directive.Values[value], second, {}, {},
                     {});
+      table_.MutableRow(table_.RowCount() - 1).SetOrigin(directive.Origin);
     }
   }
 
+  TMq71R04CompilerObject& job_;
   TWorkTableObject& table_;
-  OutputSink& out_;
   const Parser parser_;
 };
 
 }  // namespace
 
 int TMq71R04CompilerObject::AllocateData() {
-  DataAllocation(*WorkTable, Out).Run();
+  DataAllocation(*this).Run();
   return 0;  // faults are reported; the rows that stay fail in command recognition
 }

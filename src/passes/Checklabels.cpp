@@ -16,9 +16,10 @@
 
 namespace {
 
-constexpr std::string_view kInvalidLabels = "[compiler error] %s(%s): Invalid label(s) \"%s\".";
-constexpr std::string_view kLabelWithoutInstruction =
-    "[compiler error] %s(%s): Label not refered to instruction.";
+constexpr MessageForm kInvalidLabels =
+    NativeMessage("[compiler error] %s(%s): Invalid label(s) \"%s\".");
+constexpr MessageForm kLabelWithoutInstruction =
+    NativeMessage("[compiler error] %s(%s): Label not refered to instruction.");
 
 // ! " # $ & ' ( ) * + , - . / < = > ? @ [ \ ] ` { | } ~ may not stand in a label part; letters,
 // digits, % ; ^ _, blanks and ':' itself may.
@@ -29,7 +30,7 @@ bool IsLabelDelimiter(char c) {
 
 class LabelCheck {
  public:
-  LabelCheck(TWorkTableObject& table, OutputSink& out) : table_(table), out_(out) {}
+  explicit LabelCheck(TMq71R04CompilerObject& job) : job_(job), table_(*job.WorkTable) {}
 
   int Run() {
     const int rowCount = table_.RowCount();
@@ -84,17 +85,17 @@ class LabelCheck {
     table_.SetItem(pendingRow_, ColText, pendingText_);
     table_.SetItem(pendingRow_, ColFile, table_.Cell(row, ColFile));
     table_.SetItem(pendingRow_, ColLine, table_.Cell(row, ColLine));
+    table_.MutableRow(pendingRow_).SetOrigin(table_.Rows()[row].Origin());
     pendingRow_ = -1;
   }
 
-  void Report(std::string_view pattern, int row, std::string_view labels) {
-    out_.WriteLine(
-        FormatMessage(pattern, {table_.Cell(row, ColFile), table_.Cell(row, ColLine), labels}));
+  void Report(const MessageForm& form, int row, std::string_view labels) {
+    job_.ReportRow(row, form, {labels});
     failed_ = true;
   }
 
+  TMq71R04CompilerObject& job_;
   TWorkTableObject& table_;
-  OutputSink& out_;
   int pendingRow_ = -1;      // the first of a run of label-only lines, or -1
   std::string pendingText_;  // the labels of that run, joined
   bool failed_ = false;
@@ -103,5 +104,5 @@ class LabelCheck {
 }  // namespace
 
 int TMq71R04CompilerObject::CheckLabels() {
-  return LabelCheck(*WorkTable, Out).Run();
+  return LabelCheck(*this).Run();
 }

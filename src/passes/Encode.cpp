@@ -62,8 +62,10 @@ int TMq71R04CompilerObject::Encode() {
     // Read in place: the encoder writes only the code and operand cells.
     const TWorkTableObject::Row& cells = WorkTable->Rows()[static_cast<size_t>(row)];
     trace.Write(Out, cells[ColFile], cells[ColLine]);
+    Out.SetMacroCall(CallOf(cells));
     if (parser.TranslateLine(row, *WorkTable) != 0) failed = true;
   }
+  Out.SetMacroCall(nullptr);
   Out.TraceLine(FormatMessage(kEnd, {std::to_string(rowsTranslated)}));
   return failed ? 1 : 0;
 }

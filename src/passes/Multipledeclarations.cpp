@@ -1,5 +1,7 @@
 #include "passes/Multipledeclarations.h"
 
+#include "driver/Compilerobject.h"
+
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -21,8 +23,8 @@
 
 namespace {
 
-constexpr std::string_view kMultipleDeclaration =
-    "[compiler error] %s(%s) Multiple declaration for label \"%s\"";
+constexpr MessageForm kMultipleDeclaration =
+    NativeMessage("[compiler error] %s(%s) Multiple declaration for label \"%s\"");
 
 // A row after the first one that declares a name, with the declarations of the name it has
 // left: positions [Next, End) of the name's declaration list.
@@ -88,9 +90,9 @@ void RebuildEditedRows(TWorkTableObject& table, const std::vector<LabelDeclarati
 
 }  // namespace
 
-bool RemoveMultipleDeclarations(TWorkTableObject& table,
-                                const std::vector<LabelDeclaration>& declarations,
-                                OutputSink& out) {
+bool RemoveMultipleDeclarations(TMq71R04CompilerObject& job,
+                                const std::vector<LabelDeclaration>& declarations) {
+  TWorkTableObject& table = *job.WorkTable;
   DeclarationsByName names = GroupByName(declarations);
   std::vector<bool> removed(declarations.size(), false);
   bool reported = false;
@@ -101,8 +103,7 @@ bool RemoveMultipleDeclarations(TWorkTableObject& table,
     NameDeclarations& group = found->second;
     size_t kept = 0;
     for (LaterCarrier carrier : group.LaterCarriers) {
-      out.WriteLine(FormatMessage(kMultipleDeclaration, {table.Cell(carrier.Row, ColFile),
-                                                         table.Cell(carrier.Row, ColLine), name}));
+      job.ReportRow(carrier.Row, kMultipleDeclaration, {name});
       reported = true;
       removed[group.Declarations[carrier.Next++]] = true;
       if (carrier.Next < carrier.End) group.LaterCarriers[kept++] = carrier;

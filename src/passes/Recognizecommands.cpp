@@ -36,6 +36,7 @@ int TMq71R04CompilerObject::RecognizeCommands() {
     const LabelsAndStatement split = SplitLabels(cells[ColText], labelBuffer);
     const std::string_view file = cells[ColFile];
     const std::string_view line = cells[ColLine];
+    Out.SetMacroCall(CallOf(cells));
     RecognisedCells recognised{.Command = {},
                                .Operand1 = cells[ColOperand1],
                                .Operand2 = cells[ColOperand2],
@@ -46,5 +47,6 @@ int TMq71R04CompilerObject::RecognizeCommands() {
     cells.Assign({file, line, split.Statement, recognised.Operand1, recognised.Operand2,
                   recognised.Command, split.Labels, recognised.Code});
   }
+  Out.SetMacroCall(nullptr);
   return failed ? 1 : 0;
 }

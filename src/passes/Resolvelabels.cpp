@@ -21,18 +21,18 @@ namespace {
 constexpr int kAddressWidth = 10;
 constexpr int kHighestAddress = 0x3ff;
 
-constexpr std::string_view kChecksumLabelTaken =
-    "[compiler error] : SheckSumLabel is overlapped user label.";
-constexpr std::string_view kHandlerNotDefined =
-    "[compiler warning] : MalfunctionHandler is not defined.";
-constexpr std::string_view kHandlerOutOfRange =
-    "[compiler error] : MalfunctionHandler address is out of range 0...0x3ff.";
-constexpr std::string_view kLabelOutOfRange =
-    "[compiler error] %s(%s): Address of label \"%s\" is out of range 0...0x3ff.";
-constexpr std::string_view kOperandNotAddress =
-    "[compiler error] %s(%s): Operand must be label or address.";
-constexpr std::string_view kSecondOperandNotAddress =
-    "[compiler error] %s(%s): Second operand must be label or address.";
+constexpr MessageForm kChecksumLabelTaken =
+    NativeMessage("[compiler error] : SheckSumLabel is overlapped user label.");
+constexpr MessageForm kHandlerNotDefined =
+    NativeMessage("[compiler warning] : MalfunctionHandler is not defined.");
+constexpr MessageForm kHandlerOutOfRange =
+    NativeMessage("[compiler error] : MalfunctionHandler address is out of range 0...0x3ff.");
+constexpr MessageForm kLabelOutOfRange =
+    NativeMessage("[compiler error] %s(%s): Address of label \"%s\" is out of range 0...0x3ff.");
+constexpr MessageForm kOperandNotAddress =
+    NativeMessage("[compiler error] %s(%s): Operand must be label or address.");
+constexpr MessageForm kSecondOperandNotAddress =
+    NativeMessage("[compiler error] %s(%s): Second operand must be label or address.");
 
 class LabelResolution {
  public:
@@ -47,7 +47,7 @@ class LabelResolution {
     }
     // Two declarations named alike give two entries of that name; without them there is
     // nothing to report.
-    if (labels_.HasRepeatedName() && RemoveMultipleDeclarations(table_, declarations, job_.Out)) {
+    if (labels_.HasRepeatedName() && RemoveMultipleDeclarations(job_, declarations)) {
       failed_ = true;
     }
     DefineChecksumLabel();
@@ -69,7 +69,7 @@ class LabelResolution {
     const std::string& name = job_.MalfunctionHandler;
     if (name.empty()) return;
     const int entry = labels_.FindIgnoringCase(name);
-    if (entry < 0) return job_.Out.WriteLine(kHandlerNotDefined);  // a warning only
+    if (entry < 0) return job_.Out.Report(kHandlerNotDefined, SourcePlace::Nowhere());
     if (labels_.Address(entry) > kHighestAddress) return Fail(kHandlerOutOfRange);
     job_.MalfunctionHandlerAddress = labels_.Value(entry);
   }
@@ -93,7 +93,7 @@ class LabelResolution {
   void SubstituteLabel(int row, int column, int named) {
     const int entry = labels_.FirstIgnoringCase(named);
     if (labels_.Address(entry) > kHighestAddress) {
-      return FailRow(row, column, RowMessage(kLabelOutOfRange, row, table_.Cell(row, column)));
+      return FailRow(row, column, kLabelOutOfRange, table_.Cell(row, column));
     }
     table_.SetItem(row, column, labels_.Value(entry));
   }
@@ -103,25 +103,19 @@ class LabelResolution {
     const int column = second ? ColOperand2 : ColOperand1;
     const int32_t value = parser_.ParseNumber(table_.Cell(row, column));
     if (value == TMq71R04_ASMParserObject::InvalidNumber || value < 0 || value > kHighestAddress) {
-      const std::string_view pattern = second ? kSecondOperandNotAddress : kOperandNotAddress;
-      return FailRow(row, column, RowMessage(pattern, row, {}));
+      return FailRow(row, column, second ? kSecondOperandNotAddress : kOperandNotAddress);
     }
     table_.SetItem(row, column, Bits(value));
   }
 
-  // The pattern filled with the row's file, its line and `operand`.
-  std::string RowMessage(std::string_view pattern, int row, std::string_view operand) const {
-    return FormatMessage(pattern, {table_.Cell(row, ColFile), table_.Cell(row, ColLine), operand});
-  }
-
-  void FailRow(int row, int column, const std::string& message) {
-    job_.Out.WriteLine(message);
+  void FailRow(int row, int column, const MessageForm& form, std::string_view operand = {}) {
+    job_.ReportRow(row, form, {operand});
     table_.SetItem(row, column, "0");
     failed_ = true;
   }
 
-  void Fail(std::string_view message) {
-    job_.Out.WriteLine(message);
+  void Fail(const MessageForm& form) {
+    job_.Out.Report(form, SourcePlace::Nowhere());
     failed_ = true;
   }
 

@@ -40,14 +40,16 @@ bool HasForbiddenCharacter(std::string_view body, bool topLevel) {
 
 DefineOutcome ReadTopLevelDefine(std::string_view line, std::string_view fileName, int lineIndex,
                                  DefineList& defines, OutputSink& out, bool& failed) {
-  auto fail = [&](const char* pattern, std::string_view body, DefineOutcome outcome) {
-    out.WriteLine(FormatMessage(pattern, {fileName, std::to_string(lineIndex), body}));
+  auto fail = [&](const MessageForm& form, std::string_view body, DefineOutcome outcome) {
+    out.Report(form, SourcePlace::At(fileName, lineIndex), {body});
     failed = true;
     return outcome;
   };
-  if (TrimmedRest(line, 7).empty()) return fail(PM::DefineWithoutSymbol, {}, DefineOutcome::Dropped);
+  if (TrimmedRest(line, 7).empty())
+    return fail(PM::DefineWithoutSymbol, {}, DefineOutcome::Dropped);
   const std::string_view body = TrimmedRest(line, 8);
-  if (HasForbiddenCharacter(body, true)) return fail(PM::InvalidDefine, body, DefineOutcome::Dropped);
+  if (HasForbiddenCharacter(body, true))
+    return fail(PM::InvalidDefine, body, DefineOutcome::Dropped);
   const DefineParts parts = SplitDefineBody(body);
   if (Contains(parts.Value, ' ')) return fail(PM::InvalidDefine, body, DefineOutcome::Unchanged);
   if (parts.Symbol == parts.Value) return fail(PM::DefineSymbolIsValue, {}, DefineOutcome::Dropped);
@@ -58,18 +60,16 @@ DefineOutcome ReadTopLevelDefine(std::string_view line, std::string_view fileNam
 void ReadIncludedDefine(std::string& line, std::string_view includeName, int lineIndex,
                         DefineList& defines, OutputSink& out) {
   if (!StartsWith(line, "#define")) return;
-  const std::string number = std::to_string(lineIndex);
   const std::string_view body = TrimmedRest(line, 8);
-  if (HasForbiddenCharacter(body, false)) {
-    out.WriteLine(FormatMessage(PM::InvalidDefine, {includeName, number, body}));
-  }
+  const SourcePlace place = SourcePlace::At(includeName, lineIndex);
+  if (HasForbiddenCharacter(body, false)) out.Report(PM::InvalidDefine, place, {body});
   const DefineParts parts = SplitDefineBody(body);
   if (Contains(parts.Value, ' ')) {
-    out.WriteLine(FormatMessage(PM::InvalidDefine, {includeName, number, body}));
+    out.Report(PM::InvalidDefine, place, {body});
     return;
   }
   if (parts.Symbol == parts.Value) {
-    out.WriteLine(FormatMessage(PM::DefineSymbolIsValue, {includeName, number}));
+    out.Report(PM::DefineSymbolIsValue, place);
   } else {
     defines.Append(parts.Symbol, parts.Value);
   }

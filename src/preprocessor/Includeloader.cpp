@@ -31,8 +31,7 @@ IncludeResult LoadQuotedInclude(TMq71R04CompilerObject& job, CallDumps& dumps,
     LoadIncludedLines(job, includeName, lines);
     return IncludeResult::Loaded;
   } catch (const std::exception& error) {
-    job.Out.WriteLine(
-        FormatMessage(PM::IncludeFailed, {fileName, std::to_string(lineIndex), error.what()}));
+    job.Out.Report(PM::IncludeFailed, SourcePlace::At(fileName, lineIndex), {error.what()});
     return IncludeResult::Failed;
   }
 }
@@ -49,8 +48,7 @@ IncludeResult LoadLibraryInclude(TMq71R04CompilerObject& job, CallDumps& dumps,
     LoadIncludedLines(job, includeName, lines);
     return IncludeResult::Loaded;
   }
-  job.Out.WriteLine(
-      FormatMessage(PM::CannotOpenLibraryFile, {fileName, std::to_string(lineIndex), includeName}));
+  job.Out.Report(PM::CannotOpenLibraryFile, SourcePlace::At(fileName, lineIndex), {includeName});
   return IncludeResult::Failed;
 }
 
@@ -65,7 +63,7 @@ IncludeResult LoadInclude(TMq71R04CompilerObject& job, CallDumps& dumps,
   if (!name.empty() && (name.front() == '<' || name.back() == '>')) {
     return LoadLibraryInclude(job, dumps, fileName, lineIndex, WithoutEnds(name));
   }
-  job.Out.WriteLine(FormatMessage(PM::InvalidInclude, {fileName, std::to_string(lineIndex)}));
+  job.Out.Report(PM::InvalidInclude, SourcePlace::At(fileName, lineIndex));
   return IncludeResult::Malformed;
 }
 

@@ -18,13 +18,14 @@ MacroDirectory::MacroDirectory(const std::vector<std::unique_ptr<TMacrosObject>>
 
 int CommandFirstByte(std::string_view text) {
   // Most statements hold no ':': one quick search settles that before the search from the end.
-  if (text.find(':') != std::string_view::npos) text = TrimmedView(text.substr(text.rfind(':') + 1));
+  if (text.find(':') != std::string_view::npos)
+    text = TrimmedView(text.substr(text.rfind(':') + 1));
   if (text.empty() || text[0] == ' ' || text[0] == '\t') return -1;
   return static_cast<unsigned char>(text[0]);
 }
 
 const std::vector<TMacrosObject*>* MacroDirectory::CalledBy(const TMq71R04_ASMParserObject& parser,
-                                                             std::string_view text) const {
+                                                            std::string_view text) const {
   if (byName_.empty()) return nullptr;
   // Nearly every statement's command word begins with a byte that begins no macro's name.
   const int first = CommandFirstByte(text);
@@ -55,5 +56,9 @@ std::vector<WorkTableRow> ExpandedBody(TMq71R04CompilerObject& job, TMacrosObjec
   call.Assign(definition);
   if (definition.ExpansionCount++ > 0) call.RenewGeneratedLabels();
   call.Expand(arguments, callRow[ColFile], callRow[ColLine]);
-  return call.TakeRows();
+  std::vector<WorkTableRow> rows = call.TakeRows();
+  const int origin = static_cast<int>(job.MacroCalls.size());
+  job.MacroCalls.push_back({SourcePlace::At(callRow[ColFile], callRow[ColLine]), definition.Name});
+  for (WorkTableRow& row : rows) row.SetOrigin(origin);
+  return rows;
 }

@@ -104,8 +104,8 @@ int TMacrosObject::MakeLabelsUnique() {
     if (colon == std::string::npos) continue;
     const std::string oldLabel = Trim(std::string_view(text).substr(0, colon));
     if (IsWholeNumber(oldLabel) || Contains(oldLabel, ' ') || Contains(oldLabel, '\t')) {
-      job_->Out.WriteLine(
-          FormatMessage(PM::InvalidMacroLabel, {Cell(row, ColFile), Cell(row, ColLine), oldLabel}));
+      job_->Out.Report(PM::InvalidMacroLabel,
+                       SourcePlace::At(Cell(row, ColFile), Cell(row, ColLine)), {oldLabel});
       reported = true;
       continue;
     }
@@ -118,8 +118,8 @@ int TMacrosObject::MakeLabelsUnique() {
     const std::vector<int>& declaring = declarations.at(oldLabel);
     for (auto later = std::upper_bound(declaring.begin(), declaring.end(), row);
          later != declaring.end(); ++later) {
-      job_->Out.WriteLine(FormatMessage(PM::MultipleLabelDeclaration,
-                                        {Cell(*later, ColFile), Cell(*later, ColLine), oldLabel}));
+      job_->Out.Report(PM::MultipleLabelDeclaration,
+                       SourcePlace::At(Cell(*later, ColFile), Cell(*later, ColLine)), {oldLabel});
       reported = true;
     }
 

@@ -48,8 +48,8 @@ void TMacrosObject::ReadParameters(const std::string& parameterText, const std::
     token = tokens.Next();
     const bool comma = token.Kind == TokenKind::Character && token.Text == ",";
     if (!comma && token.Kind != TokenKind::End) {
-      job_->Out.WriteLine(FormatMessage(PM::InvalidParameterList,
-                                        {includeName, std::to_string(lineIndex), parameterText}));
+      job_->Out.Report(PM::InvalidParameterList, SourcePlace::At(includeName, lineIndex),
+                       {parameterText});
       rejected = true;
       return;
     }
@@ -62,8 +62,7 @@ void TMacrosObject::ReadParameters(const std::string& parameterText, const std::
 void TMacrosObject::ReadBody(const std::string& includeName, std::vector<std::string>& lines,
                              int& index, bool& rejected) {
   auto notTerminated = [&] {
-    job_->Out.WriteLine(
-        FormatMessage(PM::MacroNotTerminated, {includeName, std::to_string(index), Name}));
+    job_->Out.Report(PM::MacroNotTerminated, SourcePlace::At(includeName, index), {Name});
     rejected = true;
   };
   while (true) {
@@ -105,7 +104,7 @@ int TMacrosObject::Expand(std::vector<std::string>& arguments, std::string_view 
                           std::string_view callLine) {
   if (arguments.empty()) return 0;
   if (arguments.size() != Parameters.size()) {
-    job_->Out.WriteLine(FormatMessage(PM::WrongArgumentCount, {callFile, callLine}));
+    job_->Out.Report(PM::WrongArgumentCount, SourcePlace::At(callFile, callLine));
     return 1;
   }
   constexpr NameBoundaries kParameterBoundaries{",\t ", ",\r\n\t ", true, false};

@@ -167,7 +167,8 @@ void TableWalk::WalkNext() {
 // on the last body row; a row that an empty body draws in is walked like a row read.
 void TableWalk::WalkCall(Current current) {
   while (true) {
-    const std::vector<TMacrosObject*>* definitions = macros_.CalledBy(parser_, current.row[ColText]);
+    const std::vector<TMacrosObject*>* definitions =
+        macros_.CalledBy(parser_, current.row[ColText]);
     if (definitions == nullptr) return Emit(std::move(current.row), current.mayChange);
     const std::string labels = CallLabels(current.row[ColText]);
     CallOutcome outcome = CallOutcome::NotExpanded;
@@ -235,7 +236,7 @@ DefineList::Outcome TableWalk::Substitute(std::string_view text) {
 }
 
 void TableWalk::Refuse(const Row& row) {
-  job_.Out.WriteLine(FormatMessage(PM::ExpansionTooLarge, {row[ColFile], row[ColLine]}));
+  job_.Out.Report(PM::ExpansionTooLarge, SourcePlace::At(row[ColFile], row[ColLine]));
   walker_.refused_ = true;
 }
 
@@ -295,7 +296,8 @@ void TableWalk::HoldTableDump() {
   if (!heldCall_) return;
   std::string rest = std::move(*unreadText_);
   rest.erase(0, heldCall_->unreadStart);
-  walker_.dumps_.HoldTable(heldCall_->rowsBefore, {std::move(heldCall_->callLine), std::move(rest)});
+  walker_.dumps_.HoldTable(heldCall_->rowsBefore,
+                           {std::move(heldCall_->callLine), std::move(rest)});
   heldCall_.reset();
 }
 

@@ -80,6 +80,13 @@ struct SourcePlace {
   static SourcePlace Nowhere() { return {}; }
 };
 
+// A macro call: where it stands and the macro it names. Statements of the expansion carry the
+// place of the macro's body; the call is what a user looks for first.
+struct MacroCallPlace {
+  SourcePlace Call;
+  std::string MacroName;
+};
+
 struct Diagnostic {
   Stage From = Stage::Compiler;
   Severity Kind = Severity::Error;

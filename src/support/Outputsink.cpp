@@ -38,7 +38,15 @@ void OutputSink::Put(std::string_view bytes) {
 void OutputSink::Report(const Diagnostic& diagnostic) {
   if (diagnostic.Kind == Severity::Error) ++errorCount_;
   if (!gnuDiagnostics_) return WriteLine(RenderNative(diagnostic));
-  const std::string lines = RenderGnu(diagnostic, program_);
+  std::string lines;
+  if (macroCall_ != nullptr && diagnostic.Place.Known && !diagnostic.CallPlace.Known) {
+    Diagnostic expanded = diagnostic;
+    expanded.CallPlace = macroCall_->Call;
+    expanded.MacroName = macroCall_->MacroName;
+    lines = RenderGnu(expanded, program_);
+  } else {
+    lines = RenderGnu(diagnostic, program_);
+  }
   if (errors_ == nullptr) {
     errorText_ += lines;
   } else if (std::fputs(lines.c_str(), errors_) == EOF) {

@@ -30,6 +30,10 @@ class OutputSink {
     Report(Diagnostic::Of(form, std::move(place), details));
   }
   void UseGnuDiagnostics(std::FILE* errors, std::string program);
+  // The macro call the statement being worked on came from, or null. Stages that work statement
+  // by statement set it, so that a diagnostic raised deeper down (in the instruction set, say)
+  // names the call; it is attached to every diagnostic with a place until it is set again.
+  void SetMacroCall(const MacroCallPlace* call) { macroCall_ = call; }
   // The translation trace; dropped when the trace is hidden.
   void Trace(std::string_view text) {
     if (traceShown_) Write(text);
@@ -65,4 +69,5 @@ class OutputSink {
   std::string program_;
   std::string errorText_;
   int errorCount_ = 0;
+  const MacroCallPlace* macroCall_ = nullptr;
 };

@@ -1,13 +1,13 @@
 #include "worktable/Worktablerow.h"
 
-#include "support/Textutils.h"
-
 #include <algorithm>
-#include <functional>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <ostream>
 #include <stdexcept>
+
+#include "support/Textutils.h"
 
 namespace {
 
@@ -58,12 +58,13 @@ void WorkTableRow::Join(const Cells& cells, char* line) {
   }
 }
 
-WorkTableRow::WorkTableRow(std::initializer_list<std::string_view> cells) : WorkTableRow([&] {
-  if (cells.size() > CellCount) throw std::invalid_argument("A row has eight cells");
-  Cells all{};
-  std::copy(cells.begin(), cells.end(), all.begin());
-  return all;
-}()) {}
+WorkTableRow::WorkTableRow(std::initializer_list<std::string_view> cells)
+    : WorkTableRow([&] {
+        if (cells.size() > CellCount) throw std::invalid_argument("A row has eight cells");
+        Cells all{};
+        std::copy(cells.begin(), cells.end(), all.begin());
+        return all;
+      }()) {}
 
 WorkTableRow::WorkTableRow(std::string_view line, const std::array<uint32_t, CellCount>& ends)
     : ends_(ends) {
@@ -72,7 +73,7 @@ WorkTableRow::WorkTableRow(std::string_view line, const std::array<uint32_t, Cel
   std::memcpy(longLine_ ? longLine_.get() : room_.data(), line.data(), line.size());
 }
 
-WorkTableRow::WorkTableRow(const WorkTableRow& other) : ends_(other.ends_) {
+WorkTableRow::WorkTableRow(const WorkTableRow& other) : ends_(other.ends_), origin_(other.origin_) {
   std::memcpy(room_.data(), other.room_.data(), sizeof room_);
   if (other.longLine_) {
     longLine_.reset(new char[ends_[CellCount - 1]]);
@@ -81,7 +82,7 @@ WorkTableRow::WorkTableRow(const WorkTableRow& other) : ends_(other.ends_) {
 }
 
 WorkTableRow::WorkTableRow(WorkTableRow&& other) noexcept
-    : ends_(other.ends_), longLine_(std::move(other.longLine_)) {
+    : ends_(other.ends_), longLine_(std::move(other.longLine_)), origin_(other.origin_) {
   std::memcpy(room_.data(), other.room_.data(), sizeof room_);
   other.MakeEmpty();
 }
@@ -90,6 +91,7 @@ WorkTableRow& WorkTableRow::operator=(WorkTableRow&& other) noexcept {
   if (this != &other) {
     ends_ = other.ends_;
     longLine_ = std::move(other.longLine_);
+    origin_ = other.origin_;
     std::memcpy(room_.data(), other.room_.data(), sizeof room_);
     other.MakeEmpty();
   }

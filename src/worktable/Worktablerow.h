@@ -64,6 +64,11 @@ class WorkTableRow {
   }
   void Assign(const Cells& cells);
 
+  // The macro call whose expansion gave this row, as a number the job gives each call; -1 for a
+  // row of the source itself. Kept through every write, copy and move of the row.
+  int Origin() const { return origin_; }
+  void SetOrigin(int origin) { origin_ = origin; }
+
   friend bool operator==(const WorkTableRow& a, const WorkTableRow& b) {
     return a.ends_ == b.ends_ && a.Line() == b.Line();
   }
@@ -85,5 +90,6 @@ class WorkTableRow {
   std::array<uint32_t, CellCount> ends_;
   std::unique_ptr<char[]> longLine_;  // the line when it does not fit into room_
   // The bytes behind the line are never read as text: copies take the room whole, as bytes.
-  std::array<char, 88> room_;
+  std::array<char, 84> room_;
+  int32_t origin_ = -1;
 };

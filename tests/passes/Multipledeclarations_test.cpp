@@ -23,11 +23,11 @@ struct Outcome {
 };
 
 Outcome RunStage(const std::vector<std::string>& labelColumn) {
-  TWorkTableObject table = TableWithLabels(labelColumn);
-  OutputSink out;
-  const std::vector<LabelDeclaration> declarations = CollectLabelDeclarations(table);
-  const bool reported = RemoveMultipleDeclarations(table, declarations, out);
-  return {ColumnOf(table, ColLabels), out.Captured(), reported};
+  TMq71R04CompilerObject job;
+  *job.WorkTable = TableWithLabels(labelColumn);
+  const std::vector<LabelDeclaration> declarations = CollectLabelDeclarations(*job.WorkTable);
+  const bool reported = RemoveMultipleDeclarations(job, declarations);
+  return {ColumnOf(*job.WorkTable, ColLabels), job.Out.Captured(), reported};
 }
 
 bool Carries(const std::string& labels, const std::string& name) {

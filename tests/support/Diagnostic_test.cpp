@@ -114,4 +114,36 @@ TEST(OutputSink, ReportsNativeLinesOrGnuLinesApart) {
   EXPECT_EQ(gnu.CapturedErrors(), "m:1: error: E.\nmq71: warning: W.\n");
 }
 
+// The macro call set on the sink is noted under every diagnostic with a place, in the GNU frame
+// only, until it is cleared; a call the diagnostic names itself wins.
+TEST(OutputSink, MacroCallSetOnTheSinkIsNotedUnderPlacedDiagnostics) {
+  const MacroCallPlace call{SourcePlace::At("main.asm", "4"), "bump"};
+  const Diagnostic placed = Diagnostic::Of(
+      {Stage::Compiler, Severity::Error, HeadSpacing::Standard, "E."}, SourcePlace::At("m", "2"));
+  const Diagnostic unplaced = Diagnostic::Of(
+      {Stage::Compiler, Severity::Warning, HeadSpacing::Standard, "W."}, SourcePlace::Nowhere());
+  Diagnostic named = placed;
+  named.CallPlace = SourcePlace::At("other.asm", "0");
+  named.MacroName = "own";
+  for (const bool gnuFrame : {false, true}) {
+    OutputSink out;
+    if (gnuFrame) out.UseGnuDiagnostics(nullptr, "mq71");
+    out.SetMacroCall(&call);
+    for (const Diagnostic& diagnostic : {placed, unplaced, named}) out.Report(diagnostic);
+    out.SetMacroCall(nullptr);
+    out.Report(placed);
+    if (!gnuFrame) {
+      EXPECT_EQ(out.Captured(),
+                "[compiler error] m(2): E.\r\n[compiler warning] : W.\r\n"
+                "[compiler error] m(2): E.\r\n[compiler error] m(2): E.\r\n");
+      continue;
+    }
+    EXPECT_EQ(out.CapturedErrors(),
+              "m:3: error: E.\nmain.asm:5: note: in expansion of macro bump\n"
+              "mq71: warning: W.\n"
+              "m:3: error: E.\nother.asm:1: note: in expansion of macro own\n"
+              "m:3: error: E.\n");
+  }
+}
+
 }  // namespace

@@ -106,14 +106,18 @@ TEST(WorkTableRow, AssignTakesViewsOfTheRowsOwnCells) {
 TEST(WorkTableRow, CopiesAreIndependentAndMovesLeaveAnEmptyRow) {
   for (const std::string& text : {std::string("short"), kLong}) {
     WorkTableRow original{"f", "1", text};
+    original.SetOrigin(7);
     WorkTableRow copy = original;
     copy.Set(2, "changed");
+    copy.Assign({"g", "2", "other"});
     EXPECT_EQ(original[2], text);
+    EXPECT_EQ(copy.Origin(), 7);  // writes keep the macro call the row came from
     copy = original;
     EXPECT_EQ(copy, original);
 
     WorkTableRow moved = std::move(original);
     EXPECT_EQ(moved[2], text);
+    EXPECT_EQ(moved.Origin(), 7);
     EXPECT_EQ(original.Line(), "       ");  // NOLINT: a row moved from is empty by contract
     original = std::move(moved);
     EXPECT_EQ(original[2], text);

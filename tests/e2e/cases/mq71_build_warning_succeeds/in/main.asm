@@ -1,0 +1,3 @@
+start: movl a0, 1
+jmp start
+.word 5, 6

@@ -40,6 +40,10 @@ int main(int argc, char** argv) {
   application.require_subcommand(1);
   const std::vector<Subcommand> subcommands = {
       AddBuildCommand(application), AddConvertCommand(application), AddDisasmCommand(application)};
+  // "mq71 build --version" answers as "mq71 --version" does.
+  for (const Subcommand& subcommand : subcommands) {
+    subcommand.Parser->set_version_flag("--version", VersionText());
+  }
   try {
     std::vector<std::string> arguments = Arguments(argc, argv);
     application.parse(arguments);

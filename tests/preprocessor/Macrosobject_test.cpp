@@ -236,7 +236,7 @@ TEST_F(MacrosTest, ExpandWithoutArgumentsOrWithWrongCountLeavesBodyAlone) {
   EXPECT_EQ(one, Lines{"x"});
 }
 
-// Expand's rules applied literally: per parameter, the body joined with CR LF after every row,
+// Expansion done the slow, obvious way: per parameter, the body joined with CR LF after every row,
 // searched and replaced, then split at the line ends back into as many rows.
 Lines ReferenceExpansion(Lines body, const Lines& parameters, const Lines& arguments) {
   const std::string before = ",\t ";

@@ -20,25 +20,38 @@ void LabelTable::Append(std::string_view label, std::string_view addressBits, in
   if (equals != std::string_view::npos) {
     value = std::string(label.substr(equals + 1)).append("=").append(addressBits);
   }
-  Entry& entry = entries_.emplace_back(std::string(label.substr(0, equals)), std::move(value),
-                                       address, number);
-  // Each index keeps the first entry of a name.
-  if (!firstExact_.try_emplace(entry.Name, number).second) hasRepeatedName_ = true;
-  entry.FirstIgnoringCase = firstIgnoringCase_.try_emplace(entry.Name, number).first->second;
+  const std::string_view name = label.substr(0, equals);
+  const auto [found, isNew] = groups_.try_emplace(std::string(name), NameGroup{number, {}});
+  entries_.push_back({std::string(name), std::move(value), address, found->second.First});
+  if (isNew) return;
+  // A name met before ignoring case: a repetition if spelled like an earlier one, else the
+  // first of its spelling.
+  if (FirstSpelledAs(*found, name) >= 0) {
+    hasRepeatedName_ = true;
+  } else {
+    found->second.FirstOfOtherSpellings.push_back(number);
+  }
 }
 
 void LabelTable::Reserve(size_t count) {
   entries_.reserve(count);
-  firstExact_.reserve(count);
-  firstIgnoringCase_.reserve(count);
+  groups_.reserve(count);
 }
 
 int LabelTable::FindExact(std::string_view text) const {
-  const auto found = firstExact_.find(text);
-  return found == firstExact_.end() ? -1 : found->second;
+  const auto found = groups_.find(text);
+  return found == groups_.end() ? -1 : FirstSpelledAs(*found, text);
+}
+
+int LabelTable::FirstSpelledAs(const Group& group, std::string_view text) const {
+  if (group.first == text) return group.second.First;
+  for (const int entry : group.second.FirstOfOtherSpellings) {
+    if (entries_[entry].Name == text) return entry;
+  }
+  return -1;
 }
 
 int LabelTable::FindIgnoringCase(std::string_view text) const {
-  const auto found = firstIgnoringCase_.find(text);
-  return found == firstIgnoringCase_.end() ? -1 : found->second;
+  const auto found = groups_.find(text);
+  return found == groups_.end() ? -1 : found->second.First;
 }

@@ -1,9 +1,7 @@
 #pragma once
 
-#include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "support/Namemap.h"
@@ -26,7 +24,9 @@ std::vector<LabelDeclaration> CollectLabelDeclarations(const TWorkTableObject& t
 //
 // There are two look-ups and the difference is visible: the label test compares names exactly,
 // while the address look-up ignores letter case (A-Z only) and takes the first matching entry, so
-// a jump to "loop" lands on "Loop" when that one was declared first.
+// a jump to "loop" lands on "Loop" when that one was declared first. One index serves both: it
+// files names ignoring case, and each of its groups knows the first entry of every spelling in
+// it. So a label test hashes its text once, and a name needs one index node however it is asked.
 class LabelTable {
  public:
   // `addressBits` is the address as the work table carries it (ten binary digits); `address` is
@@ -56,11 +56,18 @@ class LabelTable {
     int Address;
     int FirstIgnoringCase;
   };
+  // The names equal ignoring case. The index key is spelled like the first of them; names
+  // spelled otherwise are rare, so their first entries are kept apart.
+  struct NameGroup {
+    int First;
+    std::vector<int> FirstOfOtherSpellings;
+  };
+
+  using Group = FoldedNameMap<NameGroup>::value_type;
+  // The first entry of the group spelled exactly like `text`, or -1.
+  int FirstSpelledAs(const Group& group, std::string_view text) const;
 
   std::vector<Entry> entries_;
-  // Hashed like the other index (names equal exactly are equal ignoring case as well), so that
-  // it too is looked up by a view, but compared exactly.
-  std::unordered_map<std::string, int, FoldedNameHash, std::equal_to<>> firstExact_;
-  FoldedNameMap<int> firstIgnoringCase_;
+  FoldedNameMap<NameGroup> groups_;
   bool hasRepeatedName_ = false;
 };

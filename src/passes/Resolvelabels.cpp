@@ -52,6 +52,9 @@ class LabelResolution {
     }
     DefineChecksumLabel();
     FindMalfunctionHandler();
+    // An empty operand can only name a label declared with an empty name; without one, the
+    // empty second operand of every jump needs no look-up.
+    emptyNameDeclared_ = labels_.FindExact({}) >= 0;
     for (int row = 0; row < table_.RowCount(); ++row) ResolveTarget(row);
     return failed_ ? 1 : 0;
   }
@@ -79,13 +82,18 @@ class LabelResolution {
   void ResolveTarget(int row) {
     const JumpCommand* jump = FindJumpCommand(table_.Cell(row, ColCommand));
     if (jump == nullptr) return;
-    const int first = labels_.FindExact(table_.Cell(row, ColOperand1));
-    const int second = labels_.FindExact(table_.Cell(row, ColOperand2));
+    const int first = FindOperandLabel(table_.Cell(row, ColOperand1));
+    const int second = FindOperandLabel(table_.Cell(row, ColOperand2));
     if (first >= 0 && (second < 0 || first <= second)) {
       return SubstituteLabel(row, ColOperand1, first);
     }
     if (second >= 0) return SubstituteLabel(row, ColOperand2, second);
     SubstituteNumber(row, *jump);
+  }
+
+  int FindOperandLabel(std::string_view operand) const {
+    if (operand.empty() && !emptyNameDeclared_) return -1;
+    return labels_.FindExact(operand);
   }
 
   // The operand names entry `named` exactly; its address is that of the first entry with the
@@ -127,6 +135,7 @@ class LabelResolution {
   TWorkTableObject& table_;
   const TMq71R04_ASMParserObject parser_;
   LabelTable labels_;
+  bool emptyNameDeclared_ = false;
   bool failed_ = false;
 };
 

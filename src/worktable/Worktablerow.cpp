@@ -81,29 +81,6 @@ WorkTableRow::WorkTableRow(const WorkTableRow& other) : ends_(other.ends_), orig
   }
 }
 
-WorkTableRow::WorkTableRow(WorkTableRow&& other) noexcept
-    : ends_(other.ends_), longLine_(std::move(other.longLine_)), origin_(other.origin_) {
-  std::memcpy(room_.data(), other.room_.data(), sizeof room_);
-  other.MakeEmpty();
-}
-
-WorkTableRow& WorkTableRow::operator=(WorkTableRow&& other) noexcept {
-  if (this != &other) {
-    ends_ = other.ends_;
-    longLine_ = std::move(other.longLine_);
-    origin_ = other.origin_;
-    std::memcpy(room_.data(), other.room_.data(), sizeof room_);
-    other.MakeEmpty();
-  }
-  return *this;
-}
-
-void WorkTableRow::MakeEmpty() {
-  for (int c = 0; c < CellCount; ++c) ends_[c] = static_cast<uint32_t>(c);
-  longLine_.reset();
-  std::memcpy(room_.data(), "       ", CellCount - 1);  // the blanks between eight empty cells
-}
-
 // Set for a line that is or becomes long, or a text of this row's own line, which would move
 // under its feet: the line is put together anew, from a copy of such a text.
 void WorkTableRow::SetElsewhere(int column, std::string_view text) {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <initializer_list>
 #include <iosfwd>
@@ -24,7 +25,7 @@ class WorkTableRow {
   using Cells = std::array<std::string_view, CellCount>;
 
   // Eight empty cells.
-  WorkTableRow() : WorkTableRow(Cells{}) {}
+  WorkTableRow() { MakeEmpty(); }
   explicit WorkTableRow(const Cells& cells);
   // The cells in column order; cells not given stay empty. More than eight throw
   // std::invalid_argument.
@@ -37,9 +38,25 @@ class WorkTableRow {
     if (this != &other) *this = WorkTableRow(other);
     return *this;
   }
-  // A row moved from is left with eight empty cells.
-  WorkTableRow(WorkTableRow&& other) noexcept;
-  WorkTableRow& operator=(WorkTableRow&& other) noexcept;
+  // A row moved from is left with eight empty cells. Inline: the table moves rows by the
+  // thousand when it closes up after deleting rows or opens room for an expansion.
+  WorkTableRow(WorkTableRow&& other) noexcept
+      : ends_(other.ends_),
+        longLine_(std::move(other.longLine_)),
+        room_(other.room_),
+        origin_(other.origin_) {
+    other.MakeEmpty();
+  }
+  WorkTableRow& operator=(WorkTableRow&& other) noexcept {
+    if (this != &other) {
+      ends_ = other.ends_;
+      longLine_ = std::move(other.longLine_);
+      room_ = other.room_;
+      origin_ = other.origin_;
+      other.MakeEmpty();
+    }
+    return *this;
+  }
 
   // The column is not checked: the table checks it before it asks.
   std::string_view operator[](int column) const {
@@ -83,7 +100,11 @@ class WorkTableRow {
            before(text.data(), room_.data() + room_.size());
   }
   void SetElsewhere(int column, std::string_view text);
-  void MakeEmpty();
+  void MakeEmpty() {
+    ends_ = {0, 1, 2, 3, 4, 5, 6, 7};
+    longLine_.reset();
+    std::memcpy(room_.data(), "       ", CellCount - 1);  // the blanks between eight empty cells
+  }
   void Join(const Cells& cells, char* line);
 
   // Where each cell ends in the line; the last end is the line's length.

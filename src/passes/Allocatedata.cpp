@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <climits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -70,6 +72,13 @@ class DataAllocation {
       directives.push_back(std::move(*directive));
     }
     job_.Out.SetMacroCall(nullptr);
+    // Room for every data row at once: a table grown row by row would be moved, and new memory
+    // touched, again at every doubling.
+    size_t dataRows = 0;
+    for (const Directive& directive : directives) {
+      dataRows += directive.Bytes ? directive.Values.size() / 2 : directive.Values.size();
+    }
+    table_.Reserve(static_cast<int>(std::min<size_t>(rowCount + dataRows, INT_MAX)));
     for (const Directive& directive : directives) AppendDataRows(directive);
     table_.DeleteRowsIf([&](int row) { return row < rowCount && isDirective[row]; });
   }

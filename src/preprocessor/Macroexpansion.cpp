@@ -17,9 +17,8 @@ MacroDirectory::MacroDirectory(const std::vector<std::unique_ptr<TMacrosObject>>
 }
 
 int CommandFirstByte(std::string_view text) {
-  // Most statements hold no ':': one quick search settles that before the search from the end.
-  if (text.find(':') != std::string_view::npos)
-    text = TrimmedView(text.substr(text.rfind(':') + 1));
+  const LabelsAndStatement split = SplitAtLastColon(text);
+  if (!split.Labels.empty()) text = TrimmedView(split.Statement);
   if (text.empty() || text[0] == ' ' || text[0] == '\t') return -1;
   return static_cast<unsigned char>(text[0]);
 }
@@ -35,8 +34,7 @@ const std::vector<TMacrosObject*>* MacroDirectory::CalledBy(const TMq71R04_ASMPa
 }
 
 std::string CallLabels(std::string_view text) {
-  const size_t colon = text.rfind(':');
-  return colon == std::string_view::npos ? std::string() : std::string(text.substr(0, colon + 1));
+  return std::string(SplitAtLastColon(text).Labels);
 }
 
 std::optional<std::vector<std::string>> CallArguments(const TMq71R04_ASMParserObject& parser,

@@ -491,22 +491,6 @@ TEST_F(TableWalkTest, ManyCallsAndDefinesOverManyRows) {
   EXPECT_EQ(Printed(), "");
 }
 
-// The walk looks for calls only where the command word's first byte could begin a macro name:
-// that byte must be the command word's own, for any text.
-TEST(CommandFirstByte, IsTheFirstByteOfTheCommandWord) {
-  OutputSink out;
-  const TMq71R04_ASMParserObject parser = TMq71R04_ASMParserObject::Bare(out);
-  const char alphabet[] = {'a', 'b', ':', ' ', '\t', '\x01', '\0', ',', '\xff', '\r'};
-  std::mt19937 random(13);
-  for (int round = 0; round < 20000; ++round) {
-    std::string text(random() % 9, ' ');
-    for (char& c : text) c = alphabet[random() % sizeof alphabet];
-    const std::string_view command = parser.ExtractCommand(text);
-    const int expected = command.empty() ? -1 : static_cast<unsigned char>(command[0]);
-    ASSERT_EQ(CommandFirstByte(text), expected) << "text \"" << text << "\"";
-  }
-}
-
 // Expansion that would grow a row's text or the table past the budget is refused once, with the
 // row's file and line; the row stays as it was and nothing more is expanded.
 TEST(TableWalkBudget, TooLargeExpansionIsReportedOnceAndStopsExpanding) {

@@ -108,12 +108,12 @@ class TableWalk {
   size_t read_;     // rows read; rows_[written_, read_) is the gap
   size_t settled_;  // rows finished that cannot change, all of them from the start
   std::string substituted_;
-  // The dump text of the rows unread at the walk's first call (behind the rest of that call's
-  // dump when it was written at once), and where the rows unread now begin in it.
+  // The dump text of the rows unread at the walk's first call, and where the rows unread now
+  // begin in it.
   std::optional<std::string> unreadText_;
   size_t unreadTextStart_ = 0;
-  // The "sa.txt" of the walk's last call, when it is to be held back: the rows before it, the
-  // call row's line, and where the rows then unread began in the unread text.
+  // The "sa.txt" of the walk's last call: the rows before it, the call row's line, and where the
+  // rows then unread began in the unread text.
   struct HeldCall {
     size_t rowsBefore = 0;
     std::string callLine;
@@ -252,27 +252,17 @@ void TableWalk::Emit(Row row, bool mayChange) {
   Finished(mayChange);
 }
 
-// "sa.txt": written at once when it must be (Note [held-back dumps]), otherwise held back. The
-// rows then unread are put into text at the walk's first call; see Note [walk in place].
+// "sa.txt" is held back (Note [held-back dumps]). The rows then unread are put into text at the
+// walk's first call; see Note [walk in place].
 void TableWalk::TableDumpAtCall(const Row& callRow) {
+  walker_.dumps_.TableCall();
+  if (!unreadText_) {
+    unreadText_.emplace(DumpSize(read_, rows_.size()), '\0');
+    CopyRows(unreadText_->data(), read_, rows_.size());
+  }
   std::string callLine;
   AppendDumpLine(callLine, callRow);
-  heldCall_.reset();
-  if (unreadText_ || !walker_.dumps_.TableDue()) {
-    if (!unreadText_) {
-      unreadText_.emplace(DumpSize(read_, rows_.size()), '\0');
-      CopyRows(unreadText_->data(), read_, rows_.size());
-    }
-    heldCall_ = HeldCall{written_, std::move(callLine), unreadTextStart_};
-    return;
-  }
-  std::string text(DumpSize(0, written_) + callLine.size() + DumpSize(read_, rows_.size()), '\0');
-  char* at = CopyRows(text.data(), 0, written_);
-  at = std::copy(callLine.begin(), callLine.end(), at);
-  unreadTextStart_ = static_cast<size_t>(at - text.data());
-  CopyRows(at, read_, rows_.size());
-  walker_.dumps_.WriteTable(text);
-  unreadText_ = std::move(text);
+  heldCall_ = HeldCall{written_, std::move(callLine), unreadTextStart_};
 }
 
 size_t TableWalk::DumpSize(size_t begin, size_t end) const {

@@ -14,8 +14,12 @@ void RunFiles::SendDumpsTo(std::unique_ptr<FileSystem> dumps, std::string direct
 bool RunFiles::ReadInput(std::string_view name, std::string& bytes) {
   FileIdentity identity;
   if (!files_->ReadFile(name, bytes, identity)) return false;
-  if (inputs_.insert({identity.Device, identity.Inode}).second) inputNames_.emplace_back(name);
+  RememberInput(name, identity);
   return true;
+}
+
+void RunFiles::RememberInput(std::string_view name, const FileIdentity& identity) {
+  if (inputs_.insert({identity.Device, identity.Inode}).second) inputNames_.emplace_back(name);
 }
 
 bool RunFiles::IsInput(const FileIdentity& identity) const {

@@ -29,6 +29,8 @@ class RunFiles {
   // Reads a source or include file and remembers it as an input of the run; false when it
   // names no regular file or cannot be read.
   bool ReadInput(std::string_view name, std::string& bytes);
+  // Remembers a file read through Files() as an input of the run.
+  void RememberInput(std::string_view name, const FileIdentity& identity);
   // The names of the inputs read so far, each once, in the order first read.
   const std::vector<std::string>& InputNames() const { return inputNames_; }
 

@@ -113,11 +113,12 @@ class DiskOutputFile : public OutputFile {
 
   void Commit() override {
     Finish();
-    KeepPermissionsOfReplacedFile();
+    const bool replacing = KeepPermissionsOfReplacedFile();
     if (temporary_.empty()) {
-      if (LinkUnnamed(base_)) return Close();  // nothing stood under the name
-      // Something does: the file gets a name beside it and then takes its place.
-      if (errno != EEXIST || !LinkUnnamedBeside()) Fail("Cannot create file ");
+      // A file that stands under the name is replaced from a name beside it; where none stood,
+      // the file is linked under the name directly, unless one appeared meanwhile.
+      if (!replacing && LinkUnnamed(base_)) return Close();
+      if ((!replacing && errno != EEXIST) || !LinkUnnamedBeside()) Fail("Cannot create file ");
     }
     if (!ReplaceTarget()) Fail("Cannot create file ");
     Close();
@@ -153,11 +154,12 @@ class DiskOutputFile : public OutputFile {
     return false;
   }
 
-  void KeepPermissionsOfReplacedFile() {
+  // True when a file stands under the name (a link counts when it leads to one).
+  bool KeepPermissionsOfReplacedFile() {
     struct stat status {};
-    if (::fstatat(directory_, base_.c_str(), &status, 0) == 0 && S_ISREG(status.st_mode)) {
-      ::fchmod(fd_, status.st_mode & 07777);
-    }
+    if (::fstatat(directory_, base_.c_str(), &status, 0) != 0) return false;
+    if (S_ISREG(status.st_mode)) ::fchmod(fd_, status.st_mode & 07777);
+    return true;
   }
 
   // Puts the named temporary file in the target's place. An existing regular file or symbolic

@@ -59,7 +59,9 @@ class OutputSink {
  private:
   void Put(std::string_view bytes);
 
-  static constexpr size_t FlushThreshold = 1 << 18;
+  // Large enough that a long trace costs few writes, small enough that a short run touches
+  // few pages of it.
+  static constexpr size_t FlushThreshold = 1 << 16;
   std::FILE* target_ = nullptr;
   bool writeFailed_ = false;
   std::string buffer_;

@@ -1,7 +1,6 @@
 #include "preprocessor/Tablewalk.h"
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <utility>
@@ -23,18 +22,16 @@
 // the gap left at the end is cut off. The "sa.txt" of a call is the rows finished, the call row
 // and the unread rows.
 //
-// Only the last call's "sa.txt" is left behind (Note [held-back dumps]). Its rows before the call
-// stay where they are. The rows unread at the walk's first call are put into text once, then;
-// those unread at a later call are the end of that text, as rows are read only in order.
+// Only the last call's "sa.txt" is left behind (Note [held-back dumps]), and it names rows of the
+// table rather than copying them. Its rows before the call stay where they are. Of the rows read
+// behind the call, most are passed on unchanged: the dump names the finished row. The others
+// (substituted, calls, drawn in) are copied as they were read. The rows left unread are named
+// where they end up.
 
 namespace {
 
 using Row = WorkTableRow;
 namespace PM = PreprocessorMessages;
-
-size_t DumpLineSize(const Row& row) {
-  return row.Line().size() + 2;
-}
 
 std::string DumpText(const std::vector<Row>& rows) {
   std::string text;
@@ -78,12 +75,19 @@ class TableWalk {
     return written_ + bodyRows + (rows_.size() - read_);
   }
 
-  // Reads the next row: the unread text, if any, then begins behind it.
-  Row& Read() {
-    Row& row = rows_[read_++];
-    if (unreadText_) unreadTextStart_ += DumpLineSize(row);
-    return row;
+  Row& Read() { return rows_[read_++]; }
+  // What a row read behind the walk's last call was, for its "sa.txt": the finished row it
+  // became unchanged, or the row as read before it changes.
+  void PassedOnUnchanged(size_t finishedRow) {
+    if (!heldCall_) return;
+    std::vector<DumpPiece>& pieces = heldCall_->readSince.Pieces;
+    if (!pieces.empty() && pieces.back().HoldsRows() && pieces.back().EndRow() == finishedRow) {
+      ++pieces.back().RowCount;
+    } else {
+      pieces.push_back(DumpPiece::Rows(finishedRow, 1));
+    }
   }
+  void ChangesFrom(const Row& row);
   void Emit(Row row, bool mayChange);
   void Finished(bool mayChange) {
     if (settled_ == written_ && !mayChange) ++settled_;
@@ -92,10 +96,6 @@ class TableWalk {
   void CloseGap() { rows_.erase(rows_.begin() + written_, rows_.begin() + read_); }
 
   void TableDumpAtCall(const Row& callRow);
-  // The dump text of rows [begin, end): its size, and its copy to `to`, which has room for it;
-  // returns where the copy ends.
-  size_t DumpSize(size_t begin, size_t end) const;
-  char* CopyRows(char* to, size_t begin, size_t end) const;
   void HoldTableDump();
 
   TableWalker& walker_;
@@ -108,16 +108,12 @@ class TableWalk {
   size_t read_;     // rows read; rows_[written_, read_) is the gap
   size_t settled_;  // rows finished that cannot change, all of them from the start
   std::string substituted_;
-  // The dump text of the rows unread at the walk's first call, and where the rows unread now
-  // begin in it.
-  std::optional<std::string> unreadText_;
-  size_t unreadTextStart_ = 0;
-  // The "sa.txt" of the walk's last call: the rows before it, the call row's line, and where the
-  // rows then unread began in the unread text.
+  // The "sa.txt" of the walk's last call: the rows finished before it, the call row's line, and
+  // what the rows read since were.
   struct HeldCall {
     size_t rowsBefore = 0;
     std::string callLine;
-    size_t unreadStart = 0;
+    HeldDump readSince;
   };
   std::optional<HeldCall> heldCall_;
 };
@@ -128,13 +124,13 @@ size_t TableWalk::Run() {
     while (!walker_.refused_ && read_ < rows_.size()) WalkNext();
   } catch (...) {
     // The run ends with the error; the dumps held back are written with the rows finished.
-    HoldTableDump();
     CloseGap();
+    HoldTableDump();
     job_.WorkTable->ReplaceRows(std::move(rows_));
     throw;
   }
-  HoldTableDump();
   CloseGap();
+  HoldTableDump();
   job_.WorkTable->ReplaceRows(std::move(rows_));
   return settled_;
 }
@@ -148,6 +144,7 @@ void TableWalk::WalkNext() {
     case DefineList::Outcome::Unchanged:
       break;
     case DefineList::Outcome::Changed:
+      ChangesFrom(row);
       row.Set(ColText, substituted_);
       changed = true;
       break;
@@ -156,8 +153,10 @@ void TableWalk::WalkNext() {
       break;
   }
   if (!walker_.refused_ && macros_.CalledBy(parser_, row[ColText]) != nullptr) {
+    if (!changed) ChangesFrom(row);
     return WalkCall(Current{std::move(row), true});
   }
+  if (!changed) PassedOnUnchanged(written_);
   if (written_ != read_ - 1) rows_[written_] = std::move(row);
   Finished(changed);
 }
@@ -215,6 +214,7 @@ TableWalk::CallOutcome TableWalk::Call(TMacrosObject& definition, Current& curre
 // in its place; the last row keeps its labels alone.
 TableWalk::CallOutcome TableWalk::DrawInNext(Current& current, const std::string& labels) {
   if (read_ < rows_.size()) {
+    ChangesFrom(rows_[read_]);
     current = Current{std::move(Read()), false};
     if (!labels.empty()) {
       current.row.Set(ColText, labels + std::string(current.row[ColText]));
@@ -252,42 +252,40 @@ void TableWalk::Emit(Row row, bool mayChange) {
   Finished(mayChange);
 }
 
-// "sa.txt" is held back (Note [held-back dumps]). The rows then unread are put into text at the
-// walk's first call; see Note [walk in place].
+// "sa.txt" is held back (Note [held-back dumps]); see Note [walk in place].
 void TableWalk::TableDumpAtCall(const Row& callRow) {
   walker_.dumps_.TableCall();
-  if (!unreadText_) {
-    unreadText_.emplace(DumpSize(read_, rows_.size()), '\0');
-    CopyRows(unreadText_->data(), read_, rows_.size());
-  }
   std::string callLine;
   AppendDumpLine(callLine, callRow);
-  heldCall_ = HeldCall{written_, std::move(callLine), unreadTextStart_};
+  heldCall_ = HeldCall{written_, std::move(callLine), HeldDump()};
 }
 
-size_t TableWalk::DumpSize(size_t begin, size_t end) const {
-  size_t size = 0;
-  for (size_t r = begin; r < end; ++r) size += DumpLineSize(rows_[r]);
-  return size;
-}
-
-char* TableWalk::CopyRows(char* to, size_t begin, size_t end) const {
-  for (size_t r = begin; r < end; ++r) {
-    const std::string_view line = rows_[r].Line();
-    std::memcpy(to, line.data(), line.size());
-    to += line.size();
-    *to++ = '\r';
-    *to++ = '\n';
+void TableWalk::ChangesFrom(const Row& row) {
+  if (!heldCall_) return;
+  HeldDump& readSince = heldCall_->readSince;
+  const size_t start = readSince.Text.size();
+  AppendDumpLine(readSince.Text, row);
+  std::vector<DumpPiece>& pieces = readSince.Pieces;
+  if (!pieces.empty() && !pieces.back().HoldsRows()) {
+    pieces.back().TextSize += readSince.Text.size() - start;
+  } else {
+    pieces.push_back(DumpPiece::Text(start, readSince.Text.size() - start));
   }
-  return to;
 }
 
+// After the gap is closed: the rows left unread follow the rows finished.
 void TableWalk::HoldTableDump() {
   if (!heldCall_) return;
-  std::string rest = std::move(*unreadText_);
-  rest.erase(0, heldCall_->unreadStart);
-  walker_.dumps_.HoldTable(heldCall_->rowsBefore,
-                           {std::move(heldCall_->callLine), std::move(rest)});
+  HeldDump dump = std::move(heldCall_->readSince);
+  std::vector<DumpPiece> before;
+  if (heldCall_->rowsBefore > 0) before.push_back(DumpPiece::Rows(0, heldCall_->rowsBefore));
+  before.push_back(DumpPiece::Text(dump.Text.size(), heldCall_->callLine.size()));
+  dump.Text.append(heldCall_->callLine);
+  dump.Pieces.insert(dump.Pieces.begin(), before.begin(), before.end());
+  if (written_ < rows_.size()) {
+    dump.Pieces.push_back(DumpPiece::Rows(written_, rows_.size() - written_));
+  }
+  walker_.dumps_.HoldTable(std::move(dump));
   heldCall_.reset();
 }
 

@@ -41,8 +41,3 @@ void TWorkTableObject::ThrowRowError() {
   throw std::out_of_range("List index out of bounds");
 }
 
-void AppendDumpLine(std::string& text, const WorkTableRow& row) {
-  text.append(row.Line());
-  text.push_back('\r');
-  text.push_back('\n');
-}

@@ -91,7 +91,9 @@ class TWorkTableObject {
 };
 
 // Appends the row as a dump file shows it: its line and CR LF.
-void AppendDumpLine(std::string& text, const WorkTableRow& row);
+inline void AppendDumpLine(std::string& text, const WorkTableRow& row) {
+  text.append(row.Line()).append("\r\n", 2);
+}
 
 template <typename IsDoomed>
 void TWorkTableObject::DeleteRowsIf(IsDoomed isDoomed) {

@@ -8,6 +8,31 @@
 
 namespace {
 
+// A held dump put together from rows of the table and texts, in order.
+struct Part {
+  size_t first = 0;
+  size_t count = 0;
+  std::string text;
+};
+Part Rows(size_t first, size_t count) {
+  return {first, count, {}};
+}
+Part Text(std::string text) {
+  return {0, 0, std::move(text)};
+}
+HeldDump Held(const std::vector<Part>& parts) {
+  HeldDump dump;
+  for (const Part& part : parts) {
+    if (part.count > 0) {
+      dump.Pieces.push_back(DumpPiece::Rows(part.first, part.count));
+    } else {
+      dump.Pieces.push_back(DumpPiece::Text(dump.Text.size(), part.text.size()));
+      dump.Text += part.text;
+    }
+  }
+  return dump;
+}
+
 class CallDumpsTest : public ::testing::Test {
  protected:
   CallDumpsTest() : scope_(directory_.Path()) {
@@ -31,9 +56,9 @@ class CallDumpsTest : public ::testing::Test {
 TEST_F(CallDumpsTest, TableDumpIsCreatedAtTheFirstCallAndFilledAtFlush) {
   WriteFile(directory_.Path() / "sa.txt", "old\r\n");
   dumps_.TableCall();
-  dumps_.HoldTable(0, {"first\r\n"});
+  dumps_.HoldTable(Held({Text("first\r\n")}));
   dumps_.TableCall();
-  dumps_.HoldTable(2, {"call\r\n", "rest\r\n"});
+  dumps_.HoldTable(Held({Rows(0, 2), Text("call\r\n"), Text("rest\r\n")}));
   EXPECT_EQ(File("sa.txt"), "old\r\n");
   dumps_.Flush();
   EXPECT_EQ(File("sa.txt"), "m.asm 1 nop $ $ $ $ $\r\nm.asm 1 rts $ $ $ $ $\r\ncall\r\nrest\r\n");
@@ -48,18 +73,54 @@ TEST_F(CallDumpsTest, ADumpThatCannotBeCreatedFailsAtItsFirstCall) {
   EXPECT_THROW(dumps_.Body("body\r\n"), TranslatorError);
 }
 
+// Rows named by the dump are copied before they change, however the pieces fall, and the dump
+// shows them as they were when it was held.
 TEST_F(CallDumpsTest, HeldTableDumpKeepsRowsThatAreAboutToChange) {
+  const std::string texts[] = {"nop", "rts", "halt"};
+  const std::string lines[] = {"m.asm 1 nop $ $ $ $ $\r\n", "m.asm 1 rts $ $ $ $ $\r\n",
+                               "m.asm 1 halt $ $ $ $ $\r\n"};
+  struct Case {
+    std::vector<Part> parts;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {{Rows(0, 3), Text("tail\r\n")}, lines[0] + lines[1] + lines[2] + "tail\r\n"},
+      {{Rows(0, 1), Text("call\r\n"), Rows(1, 1), Text("read\r\n"), Rows(2, 1)},
+       lines[0] + "call\r\n" + lines[1] + "read\r\n" + lines[2]},
+      {{Text("call\r\n"), Rows(1, 2)}, "call\r\n" + lines[1] + lines[2]},
+  };
+  for (const Case& c : cases) {
+    for (int row = 0; row < 3; ++row) job_.WorkTable->SetItem(row, ColText, texts[row]);
+    dumps_.TableCall();
+    dumps_.HoldTable(Held(c.parts));
+    for (int row : {3, 2, 2, 1, 0}) {
+      dumps_.DetachTableFrom(static_cast<size_t>(row));
+      for (int changed = row; changed < 3; ++changed) {
+        job_.WorkTable->SetItem(changed, ColText, "changed");
+      }
+    }
+    dumps_.Flush();
+    EXPECT_EQ(File("sa.txt"), c.expected);
+  }
+}
+
+// Long rows and texts pass the bounded block by; short ones are gathered in it, in order.
+TEST_F(CallDumpsTest, DumpsLongerThanTheWriteBlockKeepTheirOrder) {
+  const std::string longText(70000, 'x');
+  job_.WorkTable->SetItem(1, ColText, longText);
+  std::string expected;
+  for (int round = 0; round < 40; ++round) {
+    expected += "m.asm 1 nop $ $ $ $ $\r\nm.asm 1 " + longText + " $ $ $ $ $\r\n" + longText;
+  }
+  std::vector<Part> parts;
+  for (int round = 0; round < 40; ++round) {
+    parts.push_back(Rows(0, 2));
+    parts.push_back(Text(longText));
+  }
   dumps_.TableCall();
-  dumps_.HoldTable(3, {"tail\r\n"});
-  dumps_.DetachTableFrom(3);  // no shared row changes
-  dumps_.DetachTableFrom(1);
-  job_.WorkTable->SetItem(1, ColText, "changed");
-  job_.WorkTable->SetItem(2, ColText, "changed");
-  dumps_.DetachTableFrom(0);
-  job_.WorkTable->SetItem(0, ColText, "changed");
+  dumps_.HoldTable(Held(parts));
   dumps_.Flush();
-  EXPECT_EQ(File("sa.txt"),
-            "m.asm 1 nop $ $ $ $ $\r\nm.asm 1 rts $ $ $ $ $\r\nm.asm 1 halt $ $ $ $ $\r\ntail\r\n");
+  EXPECT_EQ(File("sa.txt"), expected);
 }
 
 // A source or include file that is a dump reads what the run left there, whether the dump was
@@ -68,7 +129,7 @@ TEST_F(CallDumpsTest, HeldTableDumpKeepsRowsThatAreAboutToChange) {
 TEST_F(CallDumpsTest, ReadingADumpBackPutsItInPlaceFirstAndMakesItDueAgain) {
   WriteFile(directory_.Path() / "sa.txt", "old\r\n");
   dumps_.TableCall();
-  dumps_.HoldTable(0, {"first\r\n"});
+  dumps_.HoldTable(Held({Text("first\r\n")}));
   std::string bytes;
   ASSERT_TRUE(dumps_.ReadInput("./sa.txt", bytes));
   EXPECT_EQ(bytes, "first\r\n");
@@ -90,10 +151,10 @@ TEST_F(CallDumpsTest, ReadingADumpBackPutsItInPlaceFirstAndMakesItDueAgain) {
 TEST_F(CallDumpsTest, ReadingAnyOtherFileLeavesTheDumpsHeld) {
   WriteFile(directory_.Path() / "x.inc", "x\n");
   dumps_.TableCall();
-  dumps_.HoldTable(0, {"first\r\n"});
+  dumps_.HoldTable(Held({Text("first\r\n")}));
   dumps_.Flush();
   dumps_.TableCall();
-  dumps_.HoldTable(0, {"held\r\n"});
+  dumps_.HoldTable(Held({Text("held\r\n")}));
   std::string bytes;
   ASSERT_TRUE(dumps_.ReadInput("x.inc", bytes));
   EXPECT_EQ(bytes, "x\n");

@@ -1,7 +1,6 @@
 // The encoder of the instruction set object: the table of the fifteen instruction formats
 // (Instructionformats.h), read by one small loop, and the two kinds of data word.
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -165,6 +164,12 @@ size_t FieldLength(const InstructionFormat& format, Field field, const RowOperan
   return FieldText(field, operands).size();
 }
 
+// Copies the few characters of an opcode or a field without a library call; returns their end.
+char* CopyShortText(std::string_view text, char* to) {
+  MoveShortText(to, text.data(), text.size());
+  return to + text.size();
+}
+
 // The opcode, then the fields in word order, then the binary suffix. The word is written into
 // room made for all of it at once: appending piece by piece costs more than the few characters.
 void BuildWord(const InstructionFormat& format, const RowOperands& operands,
@@ -173,13 +178,12 @@ void BuildWord(const InstructionFormat& format, const RowOperands& operands,
   size_t length = opcode.size() + 1;
   for (Field field : format.Fields) length += FieldLength(format, field, operands);
   word.resize(length);
-  char* to = std::copy(opcode.begin(), opcode.end(), word.data());
+  char* to = CopyShortText(opcode, word.data());
   for (Field field : format.Fields) {
     if (field == ValueBits) {
       to = TMq71R04_ASMParserObject::WriteBits(ShapeValue(format, operands), format.ValueWidth, to);
     } else {
-      const std::string_view text = FieldText(field, operands);
-      to = std::copy(text.begin(), text.end(), to);
+      to = CopyShortText(FieldText(field, operands), to);
     }
   }
   *to = 'b';

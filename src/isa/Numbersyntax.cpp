@@ -131,8 +131,14 @@ size_t TMq71R04_ASMParserObject::BitCount(int width) {
 
 char* TMq71R04_ASMParserObject::WriteBits(int32_t value, int width, char* to) {
   const size_t count = BitCount(width);
-  for (size_t i = 0; i < count; ++i) *to++ = ((value >> (count - 1 - i)) & 1) != 0 ? '1' : '0';
-  return to;
+  // The least significant bit is the last character: written from there backwards, each bit is
+  // the lowest of what is left.
+  uint32_t bits = static_cast<uint32_t>(value);
+  for (size_t i = count; i > 0; --i) {
+    to[i - 1] = static_cast<char>('0' + (bits & 1));
+    bits >>= 1;
+  }
+  return to + count;
 }
 
 std::string TMq71R04_ASMParserObject::IntToBits(int32_t value, int width) {

@@ -143,30 +143,50 @@ CheckOutcome RunChecks(const InstructionFormat& format, const RowOperands& opera
   return outcome;
 }
 
-// The opcode, then the fields in word order, then the binary suffix.
+// The text of a field other than the value's bits; empty for those.
+std::string_view FieldText(Field field, const RowOperands& operands) {
+  switch (field) {
+    case Operand1Code:
+      return operands.Codes[0];
+    case Operand2Code:
+      return operands.Codes[1];
+    case Operand1Text:
+      return operands.Texts[0];
+    case ValueBits:
+    case Unused:
+      break;
+  }
+  return {};
+}
+
+size_t FieldLength(const InstructionFormat& format, Field field, const RowOperands& operands) {
+  if (field == ValueBits) return TMq71R04_ASMParserObject::BitCount(format.ValueWidth);
+  return FieldText(field, operands).size();
+}
+
+// Copies the few characters of an opcode or a field without a library call; returns their end.
+char* CopyShortText(std::string_view text, char* to) {
+  MoveShortText(to, text.data(), text.size());
+  return to + text.size();
+}
+
+// The opcode, then the fields in word order, then the binary suffix. The word is written into
+// room made for all of it at once: appending piece by piece costs more than the few characters.
 void BuildWord(const InstructionFormat& format, const RowOperands& operands,
                std::string_view entryCode, std::string& word) {
-  word.assign(format.FixedOpcode.empty() ? entryCode : format.FixedOpcode);
+  const std::string_view opcode = format.FixedOpcode.empty() ? entryCode : format.FixedOpcode;
+  size_t length = opcode.size() + 1;
+  for (Field field : format.Fields) length += FieldLength(format, field, operands);
+  word.resize(length);
+  char* to = CopyShortText(opcode, word.data());
   for (Field field : format.Fields) {
-    switch (field) {
-      case Operand1Code:
-        word += operands.Codes[0];
-        break;
-      case Operand2Code:
-        word += operands.Codes[1];
-        break;
-      case ValueBits:
-        word +=
-            TMq71R04_ASMParserObject::IntToBits(ShapeValue(format, operands), format.ValueWidth);
-        break;
-      case Operand1Text:
-        word += operands.Texts[0];
-        break;
-      case Unused:
-        break;
+    if (field == ValueBits) {
+      to = TMq71R04_ASMParserObject::WriteBits(ShapeValue(format, operands), format.ValueWidth, to);
+    } else {
+      to = CopyShortText(FieldText(field, operands), to);
     }
   }
-  word += 'b';
+  *to = 'b';
 }
 
 // The message when the data values fail, else null; the checks run over all values at once, numeric

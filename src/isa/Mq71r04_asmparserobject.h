@@ -64,6 +64,10 @@ class TMq71R04_ASMParserObject {
   // Bits 12 down to 0 that lie below `width`: the low min(width, 13) bits of `value`, most
   // significant first; a width of 0 or less gives the empty text.
   static std::string IntToBits(int32_t value, int width);
+  // The length of IntToBits(value, width), and its characters written at `to` (returning their
+  // end), for callers that put the bits into a text of their own.
+  static size_t BitCount(int width);
+  static char* WriteBits(int32_t value, int width, char* to);
   // Digit strings in base 2: the exact value's low 32 bits; false on a digit other than 0 and 1.
   // An empty string is 0.
   static bool BinaryToInt(std::string_view digits, int32_t& value);

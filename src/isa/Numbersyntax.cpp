@@ -101,7 +101,6 @@ bool TMq71R04_ASMParserObject::BinaryToInt(std::string_view digits, int32_t& val
   return DigitsToIntInBase<2>(digits, value);
 }
 
-
 // The notations are tried in a fixed order and the first that applies decides: "0x" prefix,
 // then the suffixes h, b and o (lower case only, and only when the letter occurs nowhere
 // earlier), then plain decimal or "$"/"x" hexadecimal.
@@ -125,15 +124,25 @@ int32_t TMq71R04_ASMParserObject::ParseNumber(std::string_view text) const {
   return converted ? value : InvalidNumber;
 }
 
-// Bits 12 down to 0 that lie below `width`: the low min(width, 13) bits, most significant
-// first; a width of 0 or less gives the empty text.
-// Bits 12 down to 0 that lie below `width`.
-std::string TMq71R04_ASMParserObject::IntToBits(int32_t value, int width) {
+size_t TMq71R04_ASMParserObject::BitCount(int width) {
   constexpr int LongestBitField = 13;
-  const int count = std::clamp(width, 0, LongestBitField);
-  std::string bits(static_cast<size_t>(count), '0');
-  for (int i = 0; i < count; ++i) {
-    if (((value >> (count - 1 - i)) & 1) != 0) bits[static_cast<size_t>(i)] = '1';
+  return static_cast<size_t>(std::clamp(width, 0, LongestBitField));
+}
+
+char* TMq71R04_ASMParserObject::WriteBits(int32_t value, int width, char* to) {
+  const size_t count = BitCount(width);
+  // The least significant bit is the last character: written from there backwards, each bit is
+  // the lowest of what is left.
+  uint32_t bits = static_cast<uint32_t>(value);
+  for (size_t i = count; i > 0; --i) {
+    to[i - 1] = static_cast<char>('0' + (bits & 1));
+    bits >>= 1;
   }
+  return to + count;
+}
+
+std::string TMq71R04_ASMParserObject::IntToBits(int32_t value, int width) {
+  std::string bits(BitCount(width), '0');
+  WriteBits(value, width, bits.data());
   return bits;
 }

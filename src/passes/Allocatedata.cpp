@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -63,7 +64,8 @@ class DataAllocation {
 
   void Run() {
     const int rowCount = table_.RowCount();
-    std::vector<bool> isDirective(rowCount, false);
+    // Bytes rather than bits: a flag is written and read for every row.
+    std::vector<uint8_t> isDirective(rowCount, false);
     std::vector<Directive> directives;
     for (int row = 0; row < rowCount; ++row) {
       std::optional<Directive> directive = ReadDirective(row);

@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,11 +23,17 @@ constexpr MessageForm kInvalidLabels =
 constexpr MessageForm kLabelWithoutInstruction =
     NativeMessage("[compiler error] %s(%s): Label not refered to instruction.");
 
-// ! " # $ & ' ( ) * + , - . / < = > ? @ [ \ ] ` { | } ~ may not stand in a label part; letters,
-// digits, % ; ^ _, blanks and ':' itself may.
+// The characters that may not stand in a label part; letters, digits, % ; ^ _, blanks and ':'
+// itself may. Every character of every label is tested, so the test reads a table.
+constexpr std::string_view kLabelDelimiters = "!\"#$&'()*+,-./<=>?@[\\]`{|}~";
+constexpr std::array<bool, 256> kIsLabelDelimiter = [] {
+  std::array<bool, 256> table{};
+  for (const char c : kLabelDelimiters) table[static_cast<unsigned char>(c)] = true;
+  return table;
+}();
+
 bool IsLabelDelimiter(char c) {
-  return (c >= '!' && c <= '$') || (c >= '&' && c <= '/') || (c >= '<' && c <= '@') ||
-         (c >= '[' && c <= ']') || c == '`' || (c >= '{' && c <= '~');
+  return kIsLabelDelimiter[static_cast<unsigned char>(c)];
 }
 
 class LabelCheck {
@@ -36,7 +44,8 @@ class LabelCheck {
     const int rowCount = table_.RowCount();
     int last = rowCount - 1;  // the last row with text: a label-only line there labels nothing
     while (last >= 0 && table_.Cell(last, ColText).empty()) --last;
-    std::vector<bool> deleted(rowCount, true);
+    // Bytes rather than bits: a flag is written and read for every row.
+    std::vector<uint8_t> deleted(rowCount, true);
     for (int row = 0; row <= last; ++row) {
       const std::string_view text = table_.Cell(row, ColText);
       if (text.empty()) continue;

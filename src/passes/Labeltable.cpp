@@ -14,44 +14,28 @@ std::vector<LabelDeclaration> CollectLabelDeclarations(const TWorkTableObject& t
 }
 
 void LabelTable::Append(std::string_view label, std::string_view addressBits, int address) {
-  const int number = Count();
+  const int entry = Count();
   const size_t equals = label.find('=');
   std::string value(addressBits);
   if (equals != std::string_view::npos) {
     value = std::string(label.substr(equals + 1)).append("=").append(addressBits);
   }
   const std::string_view name = label.substr(0, equals);
-  const auto [found, isNew] = groups_.try_emplace(std::string(name), NameGroup{number, {}});
-  entries_.push_back({std::string(name), std::move(value), address, found->second.First});
-  if (isNew) return;
-  // A name met before ignoring case: a repetition if spelled like an earlier one, else the
-  // first of its spelling.
-  if (FirstSpelledAs(*found, name) >= 0) {
-    hasRepeatedName_ = true;
-  } else {
-    found->second.FirstOfOtherSpellings.push_back(number);
-  }
+  if (!firstSpelledAlike_.Insert(name, entry).second) hasRepeatedName_ = true;
+  const int firstIgnoringCase = firstNamedAlike_.Insert(name, entry).first;
+  entries_.push_back({std::string(name), std::move(value), address, firstIgnoringCase});
 }
 
 void LabelTable::Reserve(size_t count) {
   entries_.reserve(count);
-  groups_.reserve(count);
+  firstSpelledAlike_.Reserve(count);
+  firstNamedAlike_.Reserve(count);
 }
 
 int LabelTable::FindExact(std::string_view text) const {
-  const auto found = groups_.find(text);
-  return found == groups_.end() ? -1 : FirstSpelledAs(*found, text);
-}
-
-int LabelTable::FirstSpelledAs(const Group& group, std::string_view text) const {
-  if (group.first == text) return group.second.First;
-  for (const int entry : group.second.FirstOfOtherSpellings) {
-    if (entries_[entry].Name == text) return entry;
-  }
-  return -1;
+  return firstSpelledAlike_.Find(text);
 }
 
 int LabelTable::FindIgnoringCase(std::string_view text) const {
-  const auto found = groups_.find(text);
-  return found == groups_.end() ? -1 : found->second.First;
+  return firstNamedAlike_.Find(text);
 }

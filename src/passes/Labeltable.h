@@ -24,9 +24,9 @@ std::vector<LabelDeclaration> CollectLabelDeclarations(const TWorkTableObject& t
 //
 // There are two look-ups and the difference is visible: the label test compares names exactly,
 // while the address look-up ignores letter case (A-Z only) and takes the first matching entry, so
-// a jump to "loop" lands on "Loop" when that one was declared first. One index serves both: it
-// files names ignoring case, and each of its groups knows the first entry of every spelling in
-// it. So a label test hashes its text once, and a name needs one index node however it is asked.
+// a jump to "loop" lands on "Loop" when that one was declared first. Each has its own index: the
+// label test, made for every jump operand, hashes and compares the text as it is, with no
+// folding.
 class LabelTable {
  public:
   // `addressBits` is the address as the work table carries it (ten binary digits); `address` is
@@ -56,18 +56,9 @@ class LabelTable {
     int Address;
     int FirstIgnoringCase;
   };
-  // The names equal ignoring case. The index key is spelled like the first of them; names
-  // spelled otherwise are rare, so their first entries are kept apart.
-  struct NameGroup {
-    int First;
-    std::vector<int> FirstOfOtherSpellings;
-  };
-
-  using Group = FoldedNameMap<NameGroup>::value_type;
-  // The first entry of the group spelled exactly like `text`, or -1.
-  int FirstSpelledAs(const Group& group, std::string_view text) const;
-
   std::vector<Entry> entries_;
-  FoldedNameMap<NameGroup> groups_;
+  // The first entry of each name, as spelled and ignoring case.
+  NameIndex<LetterCase::Exact> firstSpelledAlike_;
+  NameIndex<LetterCase::Ignored> firstNamedAlike_;
   bool hasRepeatedName_ = false;
 };

@@ -27,7 +27,15 @@ inline char FoldCase(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 std::string ToLowerAscii(std::string_view text);
-bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+// Inline: name look-ups compare the names they find with the one asked for. Those are mostly
+// spelled alike, so characters are folded only where they differ.
+inline bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i] && FoldCase(a[i]) != FoldCase(b[i])) return false;
+  }
+  return true;
+}
 
 // A statement's labels are everything up to and including its last ':' (empty when it has none);
 // the statement proper is what follows. Neither part is trimmed.

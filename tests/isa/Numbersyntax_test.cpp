@@ -213,6 +213,12 @@ TEST(IntToBits, WritesTheLowBitsMostSignificantFirst) {
   const auto parser = TMq71R04_ASMParserObject::Bare(sink);
   for (const Case& c : cases) {
     EXPECT_EQ(parser.IntToBits(c.value, c.width), c.expected) << c.value << " width " << c.width;
+    // Written in place, the same bits and nothing beyond them.
+    std::string written(16, '-');
+    ASSERT_EQ(TMq71R04_ASMParserObject::BitCount(c.width), c.expected.size());
+    const char* end = TMq71R04_ASMParserObject::WriteBits(c.value, c.width, written.data());
+    EXPECT_EQ(std::string_view(written.data(), end), c.expected);
+    EXPECT_EQ(written.substr(c.expected.size()), std::string(16 - c.expected.size(), '-'));
   }
 }
 

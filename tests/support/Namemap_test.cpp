@@ -26,4 +26,49 @@ TEST(FoldedNameMap, KeepsTheFirstEntryOfNamesEqualIgnoringCase) {
   EXPECT_EQ(names.find(std::string_view("max"))->second, 7);
 }
 
+TEST(NameIndex, KeepsTheFirstNumberFiledUnderAName) {
+  struct Case {
+    const char* asked;
+    int exact;
+    int ignoringCase;
+  };
+  NameIndex<LetterCase::Exact> exact;
+  NameIndex<LetterCase::Ignored> ignoringCase;
+  const char* filed[] = {"Loop", "loop", "x", "Loop", "", "\xc4x"};
+  for (int number = 0; number < 6; ++number) {
+    exact.Insert(filed[number], number);
+    ignoringCase.Insert(filed[number], number);
+  }
+  const Case cases[] = {
+      {"Loop", 0, 0}, {"loop", 1, 0},    {"LOOP", -1, 0},  {"x", 2, 2},       {"X", -1, 2},
+      {"", 4, 4},     {"\xe4x", -1, -1}, {"\xc4X", -1, 5}, {"Loop_", -1, -1}, {"Lo", -1, -1},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(exact.Find(c.asked), c.exact) << c.asked;
+    EXPECT_EQ(ignoringCase.Find(c.asked), c.ignoringCase) << c.asked;
+  }
+}
+
+TEST(NameIndex, InsertTellsWhetherItFiledTheNumber) {
+  NameIndex<LetterCase::Ignored> index;
+  EXPECT_EQ(index.Insert("Max", 7), std::make_pair(7, true));
+  EXPECT_EQ(index.Insert("MAX", 9), std::make_pair(7, false));
+  EXPECT_EQ(index.Insert("min", 9), std::make_pair(9, true));
+}
+
+// The table grows whether or not room was reserved, and every name stays found.
+TEST(NameIndex, FindsEveryNameAfterGrowing) {
+  for (const size_t reserved : {size_t{0}, size_t{10}, size_t{5000}}) {
+    NameIndex<LetterCase::Exact> index;
+    index.Reserve(reserved);
+    for (int number = 0; number < 5000; ++number) {
+      index.Insert("block" + std::to_string(number), number);
+    }
+    for (int number = 0; number < 5000; ++number) {
+      ASSERT_EQ(index.Find("block" + std::to_string(number)), number) << reserved;
+    }
+    EXPECT_EQ(index.Find("block5000"), NameIndex<LetterCase::Exact>::NotFound);
+  }
+}
+
 }  // namespace

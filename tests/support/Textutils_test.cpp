@@ -57,6 +57,29 @@ TEST(SplitAtLastColon, LabelsRunUpToTheLastColon) {
   }
 }
 
+TEST(EqualsIgnoreCase, FoldsOnlyTheLettersAToZ) {
+  struct Case {
+    const char* a;
+    const char* b;
+    bool equal;
+  };
+  const Case cases[] = {
+      {"", "", true},
+      {"Loop", "loop", true},
+      {"LOOP", "lOoP", true},
+      {"loop", "loops", false},
+      {"[a]", "{A}", false},
+      {"@", "`", false},
+      {"\xc4x", "\xe4x", false},
+      {"a_1", "A_1", true},
+      {"a", "", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(EqualsIgnoreCase(c.a, c.b), c.equal) << c.a << " " << c.b;
+    EXPECT_EQ(EqualsIgnoreCase(c.b, c.a), c.equal) << c.b << " " << c.a;
+  }
+}
+
 TEST(HexDigits, WritesCapitalsPaddedToTheWidth) {
   EXPECT_EQ(HexDigits(0x3fe, 1), "3FE");
   EXPECT_EQ(HexDigits(0xab, 4), "00AB");

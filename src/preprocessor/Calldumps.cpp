@@ -1,5 +1,7 @@
 #include "preprocessor/Calldumps.h"
 
+#include <cstring>
+
 #include "driver/Compilerobject.h"
 
 // Note [held-back dumps]
@@ -108,26 +110,27 @@ bool CallDumps::PutInPlace(Dump& dump) {
 void CallDumps::Write(OutputFile& file, const HeldDump& held) const {
   constexpr size_t kBlockSize = 1 << 16;
   const std::vector<WorkTableRow>& rows = job_.WorkTable->Rows();
-  std::string block;
-  block.reserve(kBlockSize);
-  auto put = [&](std::string_view text, bool lineEnd) {
-    if (block.size() + text.size() + 2 > kBlockSize) {
-      file.Write(block);
-      block.clear();
+  std::string block(kBlockSize, '\0');
+  size_t used = 0;
+  auto put = [&](std::string_view text, std::string_view end) {
+    if (used + text.size() + end.size() > kBlockSize) {
+      file.Write(std::string_view(block).substr(0, used));
+      used = 0;
     }
-    if (text.size() + 2 > kBlockSize) {  // a long stretch goes out as it is
+    if (text.size() + end.size() > kBlockSize) {  // a long stretch goes out as it is
       file.Write(text);
-      if (lineEnd) file.Write("\r\n");
+      file.Write(end);
       return;
     }
-    block.append(text);
-    if (lineEnd) block.append("\r\n", 2);
+    std::memcpy(block.data() + used, text.data(), text.size());
+    std::memcpy(block.data() + used + text.size(), end.data(), end.size());
+    used += text.size() + end.size();
   };
   for (const DumpPiece& piece : held.Pieces) {
     if (!piece.HoldsRows()) {
-      put(std::string_view(held.Text).substr(piece.TextStart, piece.TextSize), false);
+      put(std::string_view(held.Text).substr(piece.TextStart, piece.TextSize), {});
     }
-    for (size_t r = piece.FirstRow; r < piece.EndRow(); ++r) put(rows[r].Line(), true);
+    for (size_t r = piece.FirstRow; r < piece.EndRow(); ++r) put(rows[r].Line(), "\r\n");
   }
-  file.Write(block);
+  file.Write(std::string_view(block).substr(0, used));
 }

@@ -1,6 +1,7 @@
 #include "preprocessor/Calldumps.h"
 
 #include <cstring>
+#include <memory>
 
 #include "driver/Compilerobject.h"
 
@@ -110,11 +111,12 @@ bool CallDumps::PutInPlace(Dump& dump) {
 void CallDumps::Write(OutputFile& file, const HeldDump& held) const {
   constexpr size_t kBlockSize = 1 << 16;
   const std::vector<WorkTableRow>& rows = job_.WorkTable->Rows();
-  std::string block(kBlockSize, '\0');
+  // Not cleared first: a small dump touches no more of it than it fills.
+  const std::unique_ptr<char[]> block = std::make_unique_for_overwrite<char[]>(kBlockSize);
   size_t used = 0;
   auto put = [&](std::string_view text, std::string_view end) {
     if (used + text.size() + end.size() > kBlockSize) {
-      file.Write(std::string_view(block).substr(0, used));
+      file.Write({block.get(), used});
       used = 0;
     }
     if (text.size() + end.size() > kBlockSize) {  // a long stretch goes out as it is
@@ -122,8 +124,8 @@ void CallDumps::Write(OutputFile& file, const HeldDump& held) const {
       file.Write(end);
       return;
     }
-    std::memcpy(block.data() + used, text.data(), text.size());
-    std::memcpy(block.data() + used + text.size(), end.data(), end.size());
+    std::memcpy(block.get() + used, text.data(), text.size());
+    std::memcpy(block.get() + used + text.size(), end.data(), end.size());
     used += text.size() + end.size();
   };
   for (const DumpPiece& piece : held.Pieces) {
@@ -132,5 +134,5 @@ void CallDumps::Write(OutputFile& file, const HeldDump& held) const {
     }
     for (size_t r = piece.FirstRow; r < piece.EndRow(); ++r) put(rows[r].Line(), "\r\n");
   }
-  file.Write(std::string_view(block).substr(0, used));
+  file.Write({block.get(), used});
 }

@@ -41,13 +41,18 @@ void AddSourceRow(TWorkTableObject& table, std::string_view fileName, int lineIn
   for (int column = ColOperand1; column <= ColCode; ++column) ends[column] = ends[column - 1] + 2;
   const size_t size = ends[ColCode];
   char shortLine[128];
-  std::string longLine(size > sizeof shortLine ? size : 0, '\0');
-  char* const line = longLine.empty() ? shortLine : longLine.data();
-  size_t at = fileName.copy(line, fileName.size());
-  line[at++] = ' ';
-  at += lineNumber.copy(line + at, lineNumber.size());
-  line[at++] = ' ';
-  at += statement.copy(line + at, statement.size());
-  kPlaceholders.copy(line + at, kPlaceholders.size());
+  std::string longLine;
+  char* line = shortLine;
+  if (size > sizeof shortLine) {
+    longLine.resize(size);
+    line = longLine.data();
+  }
+  // The file name is a few characters: copied without a library call.
+  MoveShortText(line, fileName.data(), fileName.size());
+  line[ends[ColFile]] = ' ';
+  lineNumber.copy(line + ends[ColFile] + 1, lineNumber.size());
+  line[ends[ColLine]] = ' ';
+  statement.copy(line + ends[ColLine] + 1, statement.size());
+  kPlaceholders.copy(line + ends[ColText], kPlaceholders.size());
   table.AddRow(std::string_view(line, size), ends);
 }

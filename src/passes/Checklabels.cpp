@@ -65,9 +65,11 @@ class LabelCheck {
  private:
   // `text` is the row's own text, or the pending labels followed by it.
   void Examine(int row, std::string_view text, bool isLast) {
+    // Trimming never removes a ':', so a text without one holds no labels, trimmed or not: most
+    // rows end here without being trimmed.
+    if (SplitAtLastColon(text).Labels.empty()) return;
     const std::string_view statement = TrimmedView(text);
     const LabelsAndStatement split = SplitAtLastColon(statement);
-    if (split.Labels.empty()) return;
     if (!split.Statement.empty()) {
       if (std::ranges::any_of(split.Labels, IsLabelDelimiter)) {
         Report(kInvalidLabels, row, split.Labels);

@@ -95,9 +95,11 @@ RowOperands ReadOperands(const TMq71R04_ASMParserObject& parser, const Instructi
 }
 
 // What the checks of a format found: the messages to print, in order, and whether the row fails.
-// At most two messages: a noted register miss and the fault that ends the checks.
+// At most two messages: a noted register miss and the fault that ends the checks. The messages
+// are those of the constant format table, pointed to: every row makes an outcome, and copying or
+// clearing whole messages for it cost more than the checks themselves.
 struct CheckOutcome {
-  std::array<MessageForm, 2> Messages;
+  std::array<const MessageForm*, 2> Messages;
   size_t MessageCount = 0;
   bool Failed = false;
 };
@@ -130,12 +132,12 @@ CheckOutcome RunChecks(const InstructionFormat& format, const RowOperands& opera
     // Only unused steps follow the first Done (checked where the table is made).
     if (step.Kind == Check::Done) break;
     if (step.Kind == Check::RegistersFoundOrNoted && !operands.AllRegistersFound) {
-      outcome.Messages[outcome.MessageCount++] = step.Message;
+      outcome.Messages[outcome.MessageCount++] = &step.Message;
       outcome.Failed = true;
     } else if (step.Kind == Check::NothingNoted && outcome.Failed) {
       return outcome;
     } else if (!Passes(step.Kind, format, operands)) {
-      outcome.Messages[outcome.MessageCount++] = step.Message;
+      outcome.Messages[outcome.MessageCount++] = &step.Message;
       outcome.Failed = true;
       return outcome;
     }
@@ -229,7 +231,7 @@ int TMq71R04_ASMParserObject::EncodeInstruction(int position, int row,
   const RowOperands operands = ReadOperands(*this, *format, cells);
   const CheckOutcome outcome = RunChecks(*format, operands);
   for (size_t i = 0; i < outcome.MessageCount; ++i) {
-    Report(outcome.Messages[i], cells[ColFile], cells[ColLine]);
+    Report(*outcome.Messages[i], cells[ColFile], cells[ColLine]);
   }
   if (outcome.Failed) return 1;
   BuildWord(*format, operands, cells[ColCode], word_);

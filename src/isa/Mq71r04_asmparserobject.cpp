@@ -11,7 +11,6 @@
 #include <unordered_map>
 
 #include "isa/Instructiontables.h"
-#include "support/Textutils.h"
 #include "support/Translatorerror.h"
 
 namespace {
@@ -37,10 +36,20 @@ constexpr size_t MaximumOperandCount = 2;
 // ignoring case exactly when the key of its lower-case form is that row's key.
 constexpr size_t LongestName = 4;
 
+// Every character of a name looked up ignoring case is folded: from a table, one load each.
+constexpr std::array<unsigned char, 256> kFolded = [] {
+  std::array<unsigned char, 256> folded{};
+  for (size_t c = 0; c < folded.size(); ++c) {
+    folded[c] = static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  }
+  return folded;
+}();
+
 uint64_t NameKey(std::string_view name, bool foldCase) {
   uint64_t key = name.size();
   for (const char c : name) {
-    key = (key << 8) | static_cast<unsigned char>(foldCase ? FoldCase(c) : c);
+    const unsigned char code = static_cast<unsigned char>(c);
+    key = (key << 8) | (foldCase ? kFolded[code] : code);
   }
   return key;
 }

@@ -63,11 +63,16 @@ class LabelCheck {
   }
 
  private:
-  // `text` is the row's own text, or the pending labels followed by it.
+  // `text` is the row's own text, or the pending labels followed by it. Trimming never removes a
+  // ':', so a text without one holds no labels, trimmed or not: most rows end here, without a
+  // call or a trim.
   void Examine(int row, std::string_view text, bool isLast) {
+    if (!SplitAtLastColon(text).Labels.empty()) ExamineLabels(row, text, isLast);
+  }
+
+  void ExamineLabels(int row, std::string_view text, bool isLast) {
     const std::string_view statement = TrimmedView(text);
     const LabelsAndStatement split = SplitAtLastColon(statement);
-    if (split.Labels.empty()) return;
     if (!split.Statement.empty()) {
       if (std::ranges::any_of(split.Labels, IsLabelDelimiter)) {
         Report(kInvalidLabels, row, split.Labels);

@@ -35,8 +35,9 @@ class TraceWriter {
       lineStart_ = trace_.size();
       trace_.append(line).append(")");
     } else {
-      // The same file and width: a line number of the same length.
-      line.copy(trace_.data() + lineStart_, line.size());
+      // The same file and width: a line number of the same length, a few characters copied
+      // without a library call.
+      MoveShortText(trace_.data() + lineStart_, line.data(), line.size());
     }
     out.Trace(trace_);
   }

@@ -82,6 +82,7 @@ void LoadIncludedLines(TMq71R04CompilerObject& job, const std::string& includeNa
       }
       continue;
     }
-    AddSourceRow(*job.WorkTable, includeName, l, lines[l]);
+    // A macro definition reads on past its first line: the number is made from `l` here.
+    AddSourceRow(*job.WorkTable, includeName, std::to_string(l), lines[l]);
   }
 }

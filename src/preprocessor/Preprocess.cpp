@@ -20,7 +20,7 @@ size_t CountOf(std::string_view text, char c) {
 // One line of a top-level file: a #define, an #include, or a row. False when it reported an
 // error that fails the pass.
 bool LoadTopLevelLine(TMq71R04CompilerObject& job, CallDumps& dumps, const std::string& fileName,
-                      int lineIndex, std::string_view sourceLine) {
+                      int lineIndex, std::string_view lineNumber, std::string_view sourceLine) {
   bool failed = false;
   std::string_view line = CommentRemoved(sourceLine);
   if (line.starts_with("#define")) {
@@ -45,7 +45,7 @@ bool LoadTopLevelLine(TMq71R04CompilerObject& job, CallDumps& dumps, const std::
         break;
     }
   }
-  AddSourceRow(*job.WorkTable, fileName, lineIndex, line);
+  AddSourceRow(*job.WorkTable, fileName, lineNumber, line);
   return !failed;
 }
 
@@ -59,8 +59,11 @@ bool LoadTopLevelFile(TMq71R04CompilerObject& job, CallDumps& dumps, const std::
   job.WorkTable->Reserve(job.WorkTable->RowCount() + static_cast<int>(lines + lines / 4));
   bool failed = false;
   int lineIndex = 0;
+  LineNumberText lineNumber;
   ForEachSourceLine(bytes, [&](std::string_view line) {
-    if (!LoadTopLevelLine(job, dumps, fileName, lineIndex++, line)) failed = true;
+    if (!LoadTopLevelLine(job, dumps, fileName, lineIndex, lineNumber.View(), line)) failed = true;
+    ++lineIndex;
+    lineNumber.Increment();
   });
   return !failed;
 }

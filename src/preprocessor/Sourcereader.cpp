@@ -1,7 +1,6 @@
 #include "preprocessor/Sourcereader.h"
 
 #include <array>
-#include <charconv>
 
 #include "preprocessor/Calldumps.h"
 #include "preprocessor/Preprocessormessages.h"
@@ -26,14 +25,18 @@ std::string_view CommentRemoved(std::string_view line) {
   return TrimmedView(line.substr(0, line.find(';')));
 }
 
+void LineNumberText::Increment() {
+  size_t at = digits_.size();
+  while (digits_[at - 1] == '9') digits_[--at] = '0';  // the first digit is never reached
+  ++digits_[at - 1];
+  start_ = std::min(start_, at - 1);
+}
+
 // A row is added for nearly every line read: its line is put together in one piece rather than
 // cell by cell, on the stack when it is short.
-void AddSourceRow(TWorkTableObject& table, std::string_view fileName, int lineIndex,
+void AddSourceRow(TWorkTableObject& table, std::string_view fileName, std::string_view lineNumber,
                   std::string_view statement) {
   constexpr std::string_view kPlaceholders = " $ $ $ $ $";  // "$" in the cells behind the text
-  char digits[16];
-  const char* digitsEnd = std::to_chars(digits, digits + sizeof digits, lineIndex).ptr;
-  const std::string_view lineNumber(digits, static_cast<size_t>(digitsEnd - digits));
   std::array<uint32_t, WorkTableRow::CellCount> ends;
   ends[ColFile] = static_cast<uint32_t>(fileName.size());
   ends[ColLine] = ends[ColFile] + 1 + static_cast<uint32_t>(lineNumber.size());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,7 +43,19 @@ std::string ReadSourceFile(CallDumps& dumps, std::string_view name);
 // A statement without its comment: cut at the first ';' (quotes do not protect it), trimmed.
 std::string_view CommentRemoved(std::string_view line);
 
-// Appends the row of a source line: file name, 0-based line number, statement, and "$" in
-// columns 3 to 7.
-void AddSourceRow(TWorkTableObject& table, std::string_view fileName, int lineIndex,
+// The 0-based number of the line being read, as decimal text. Lines are read one after the
+// other and each gets a row: counting in text costs less than formatting each number anew.
+class LineNumberText {
+ public:
+  std::string_view View() const { return {digits_.data() + start_, digits_.size() - start_}; }
+  void Increment();
+
+ private:
+  std::array<char, 12> digits_ = {'0', '0', '0', '0', '0', '0', '0', '0', '0', '0', '0', '0'};
+  size_t start_ = digits_.size() - 1;  // the number is the last digits
+};
+
+// Appends the row of a source line: file name, line number, statement, and "$" in columns 3
+// to 7.
+void AddSourceRow(TWorkTableObject& table, std::string_view fileName, std::string_view lineNumber,
                   std::string_view statement);

@@ -170,10 +170,23 @@ TEST(ReadSourceFile, ReadsPastASizeThatUnderstatesTheContent) {
 
 TEST(AddSourceRow, PutsFileLineStatementAndDollarPlaceholders) {
   TWorkTableObject table;
-  AddSourceRow(table, "m.asm", 0, "nop");
-  AddSourceRow(table, "lib.inc", 1234567, "");
+  AddSourceRow(table, "m.asm", "0", "nop");
+  AddSourceRow(table, "lib.inc", "1234567", "");
   ASSERT_EQ(table.RowCount(), 2);
   EXPECT_EQ(table.DumpText(), "m.asm 0 nop $ $ $ $ $\r\nlib.inc 1234567  $ $ $ $ $\r\n");
+}
+
+// The text after n increments is n in decimal, across every carry.
+TEST(LineNumberText, CountsInDecimal) {
+  LineNumberText number;
+  EXPECT_EQ(number.View(), "0");
+  for (int n = 1; n <= 100'000; ++n) {
+    number.Increment();
+    if (number.View() != std::to_string(n)) {
+      ADD_FAILURE() << number.View() << " after " << n << " increments";
+      break;
+    }
+  }
 }
 
 }  // namespace

@@ -16,19 +16,8 @@ MacroDirectory::MacroDirectory(const std::vector<std::unique_ptr<TMacrosObject>>
   }
 }
 
-int CommandFirstByte(std::string_view text) {
-  const LabelsAndStatement split = SplitAtLastColon(text);
-  if (!split.Labels.empty()) text = TrimmedView(split.Statement);
-  if (text.empty() || text[0] == ' ' || text[0] == '\t') return -1;
-  return static_cast<unsigned char>(text[0]);
-}
-
-const std::vector<TMacrosObject*>* MacroDirectory::CalledBy(const TMq71R04_ASMParserObject& parser,
-                                                            std::string_view text) const {
-  if (byName_.empty()) return nullptr;
-  // Nearly every statement's command word begins with a byte that begins no macro's name.
-  const int first = CommandFirstByte(text);
-  if (first < 0 ? !namelessDefinition_ : !nameStarts_[first]) return nullptr;
+const std::vector<TMacrosObject*>* MacroDirectory::Named(const TMq71R04_ASMParserObject& parser,
+                                                         std::string_view text) const {
   const auto found = byName_.find(parser.ExtractCommand(text));
   return found == byName_.end() ? nullptr : &found->second;
 }

@@ -1,6 +1,6 @@
 #include "preprocessor/Calldumps.h"
 
-#include <cstring>
+#include <algorithm>
 #include <memory>
 
 #include "driver/Compilerobject.h"
@@ -110,29 +110,34 @@ bool CallDumps::PutInPlace(Dump& dump) {
 // The dump goes out through a block of bounded size, so that a large table is not copied whole.
 void CallDumps::Write(OutputFile& file, const HeldDump& held) const {
   constexpr size_t kBlockSize = 1 << 16;
+  constexpr std::string_view kLineEnd = "\r\n";
   const std::vector<WorkTableRow>& rows = job_.WorkTable->Rows();
   // Not cleared first: a small dump touches no more of it than it fills.
   const std::unique_ptr<char[]> block = std::make_unique_for_overwrite<char[]>(kBlockSize);
   size_t used = 0;
-  auto put = [&](std::string_view text, std::string_view end) {
-    if (used + text.size() + end.size() > kBlockSize) {
+  auto append = [&](std::string_view text) {
+    std::copy(text.begin(), text.end(), block.get() + used);
+    used += text.size();
+  };
+  auto put = [&](std::string_view text, bool isLine) {
+    const size_t size = text.size() + (isLine ? kLineEnd.size() : 0);
+    if (used + size > kBlockSize) {
       file.Write({block.get(), used});
       used = 0;
     }
-    if (text.size() + end.size() > kBlockSize) {  // a long stretch goes out as it is
+    if (size > kBlockSize) {  // a long stretch goes out as it is
       file.Write(text);
-      file.Write(end);
+      if (isLine) file.Write(kLineEnd);
       return;
     }
-    std::memcpy(block.get() + used, text.data(), text.size());
-    std::memcpy(block.get() + used + text.size(), end.data(), end.size());
-    used += text.size() + end.size();
+    append(text);
+    if (isLine) append(kLineEnd);
   };
   for (const DumpPiece& piece : held.Pieces) {
     if (!piece.HoldsRows()) {
-      put(std::string_view(held.Text).substr(piece.TextStart, piece.TextSize), {});
+      put(std::string_view(held.Text).substr(piece.TextStart, piece.TextSize), false);
     }
-    for (size_t r = piece.FirstRow; r < piece.EndRow(); ++r) put(rows[r].Line(), "\r\n");
+    for (size_t r = piece.FirstRow; r < piece.EndRow(); ++r) put(rows[r].Line(), true);
   }
   file.Write({block.get(), used});
 }

@@ -8,12 +8,10 @@ OutputSink::~OutputSink() {
   Flush();
 }
 
-void OutputSink::Write(std::string_view text) {
-  if (target_ != nullptr && buffer_.size() + text.size() > FlushThreshold) {
-    Flush();
-    // A text longer than the whole buffer goes out at once rather than growing the buffer.
-    if (text.size() > FlushThreshold) return Put(text);
-  }
+void OutputSink::WriteOut(std::string_view text) {
+  Flush();
+  // A text longer than the whole buffer goes out at once rather than growing the buffer.
+  if (text.size() > FlushThreshold) return Put(text);
   buffer_.append(text);
 }
 

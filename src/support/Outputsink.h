@@ -19,7 +19,11 @@ class OutputSink {
   OutputSink& operator=(const OutputSink&) = delete;
   ~OutputSink();
 
-  void Write(std::string_view text);
+  // Every trace line comes through here: the common case, room in the buffer, is inline.
+  void Write(std::string_view text) {
+    if (target_ != nullptr && buffer_.size() + text.size() > FlushThreshold) return WriteOut(text);
+    buffer_.append(text);
+  }
   // The text followed by CR LF.
   void WriteLine(std::string_view text);
   // A diagnostic: its native line on this sink, or, once GNU diagnostics are chosen, its GNU
@@ -58,6 +62,8 @@ class OutputSink {
 
  private:
   void Put(std::string_view bytes);
+  // Writes the buffer out, then `text` behind it.
+  void WriteOut(std::string_view text);
 
   // Large enough that a long trace costs few writes, small enough that a short run touches
   // few pages of it.
